@@ -1,0 +1,68 @@
+#pragma once
+// A connection to the shop database, opened from one URL: "sqlite:PATH" (embedded) or a
+// PostgreSQL connection URI ("postgresql://..." or "postgres://..."). Backends implement it over
+// the sqlite3 C API and libpq. SQL is written with named host variables ":name"; each distinct
+// name is one parameter, numbered by first appearance (the same name used twice binds once).
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "value.h"
+
+enum class backend { sqlite, postgres };
+
+// One row of a result, read in place: no allocation per cell. Valid only inside row_sink::on_row.
+class db_row {
+ public:
+  virtual ~db_row() = default;
+  virtual int column_count() const = 0;
+  virtual std::string_view column_name(int col) const = 0;  // lower case
+  virtual bool is_null(int col) const = 0;
+  virtual int64_t get_long(int col) const = 0;             // integers (text is parsed)
+  virtual std::string_view get_text(int col) const = 0;    // any column as its text
+  virtual std::optional<decimal> get_decimal(int col, int scale) const = 0;
+  virtual std::optional<datetime> get_datetime(int col) const = 0;
+};
+
+// Receives the rows of a query. on_columns runs once before the first row (also for no rows).
+class row_sink {
+ public:
+  virtual ~row_sink() = default;
+  virtual void on_columns(const db_row& shape) { (void)shape; }
+  // Return false to stop reading (cancel).
+  virtual bool on_row(const db_row& row) = 0;
+};
+
+// Outcome of one statement, SQLCA style.
+struct db_result {
+  int code = 0;               // 0 success, 100 not found / no row affected, -1 error
+  int64_t rows_affected = 0;  // rows changed by insert/update/delete, rows read by a query
+  int db_code = 0;            // the database's own error number where it has one
+  std::string error_text;     // the database's own message (and what failed)
+};
+
+class db_connection {
+ public:
+  virtual ~db_connection() = default;
+  // Opens the URL; on failure returns null and sets error to a clear reason naming the URL.
+  static std::unique_ptr<db_connection> open(const std::string& url, std::string& error);
+
+  virtual backend kind() const = 0;
+  // Runs one statement. Rows of a query go to sink when given. A statement that finds a broken
+  // connection outside a transaction reconnects once and runs again.
+  virtual db_result exec(std::string_view sql, std::span<const value> params,
+                         row_sink* sink = nullptr) = 0;
+  virtual db_result begin() = 0;
+  virtual db_result commit() = 0;
+  virtual db_result rollback() = 0;
+  virtual bool in_transaction() const = 0;
+  virtual std::string url() const = 0;
+};
+
+// Rewrites ":name" host variables into the backend's placeholders ("?N" or "$N"), skipping string
+// literals, quoted identifiers, comments and "::" casts. names receives the distinct names in
+// order of first appearance.
+std::string rewrite_placeholders(std::string_view sql, backend kind, std::vector<std::string>* names);

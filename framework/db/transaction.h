@@ -1,0 +1,74 @@
+#pragma once
+// The transaction object of embedded SQL (`sqlca` is the global one). Statements that write begin
+// a transaction implicitly; it lasts until commit() or rollback(), which f_check_sql issues.
+// Reads outside a transaction see the latest committed data. After each statement the SQLCA
+// fields tell what happened: sqlcode 0 success, 100 not found (a select into without a row, an
+// update or delete that touched no row), -1 error with the database's message in sqlerrtext.
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "connection.h"
+
+class uo_transaction {
+ public:
+  uo_transaction() = default;
+  uo_transaction(const uo_transaction&) = delete;
+  uo_transaction& operator=(const uo_transaction&) = delete;
+
+  // Connects to a URL (see db_connection); 0 on success, -1 with sqlerrtext set.
+  int connect(const std::string& url);
+  int disconnect();
+  bool connected() const { return conn_ != nullptr; }
+  backend kind() const;
+  const std::string& url() const { return url_; }
+
+  // Embedded SQL. Host variables are ":name" in the text, bound in order of first appearance.
+  // insert / update / delete / any statement: sets sqlcode, sqlnrows.
+  int execute(std::string_view sql, std::span<const value> params = {});
+  // Single-row select into host variables: 0 with `into` filled, 100 without a row (into cleared),
+  // -1 on error or when more than one row comes back.
+  int select_into(std::string_view sql, std::span<const value> params, std::vector<value>& into);
+  // A query whose rows go to sink (the data view retrieval path). rows_affected = rows read.
+  int query(std::string_view sql, std::span<const value> params, row_sink& sink);
+  // Starts a transaction now (the data view's update does, so that all its rows are one unit).
+  int begin();
+  int commit();
+  int rollback();
+  bool in_transaction() const;
+
+  // SQLCA, as after the last statement.
+  long sqlcode = 0;
+  long sqlnrows = 0;
+  long sqldbcode = 0;
+  std::string sqlerrtext;
+
+  db_connection* connection() { return conn_.get(); }
+
+ private:
+  int take(const db_result& r);
+  std::unique_ptr<db_connection> conn_;
+  std::string url_;
+};
+
+// The host's default transaction.
+extern uo_transaction sqlca;
+
+// Checks the last statement on tr. Success (sqlcode 0): commits when an_commit, answers true.
+// Failure: shows title and text with the database's own error when an_report, rolls back when
+// an_rollback, answers false. The message box goes through the runtime's seam (see runtime/).
+bool f_check_sql(bool an_report, bool an_commit, bool an_rollback, const std::string& title,
+                 const std::string& text, uo_transaction& tr);
+
+// Where f_check_sql reports: title and full text (the caller's text and the database's error).
+// Without a reporter the report goes to standard error.
+void set_sql_error_reporter(std::function<void(const std::string& title, const std::string& text)> r);
+
+// Next number of a named sequence: unique across terminals sharing the database, always above 0.
+// Answers -1 (with tr's sqlerrtext set) when no number can be had. Never holds a lock until the
+// caller's commit: numbers of rolled-back units are simply not used again.
+int64_t f_get_next_sequence(const std::string& name, uo_transaction& tr = sqlca);

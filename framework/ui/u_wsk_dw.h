@@ -1,0 +1,93 @@
+#pragma once
+// The data view control: shows one data view as a grid (a QTableView over the buffers) or as a
+// one-row free-form form, edits it with the columns' edit styles in tab order, and adds the
+// framework's services (of_settransobject, of_retrieve -> kpo_retrieve, of_get_id, of_update ->
+// kpo_update, of_set_currentrow_background). Data view operations are forwarded by name.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "framework/dataview/data_view.h"
+
+class QTableView;
+
+class u_wsk_dw : public QWidget {
+  Q_OBJECT
+ public:
+  explicit u_wsk_dw(QWidget* parent = nullptr);
+  ~u_wsk_dw() override;
+
+  // Builds the data view from a registered definition (case-insensitive name).
+  void set_dataobject(const std::string& name);
+  std::string dataobject() const;
+  data_view& dv();
+  const data_view& dv() const;
+
+  std::string is_id_columnname;   // the column of_get_id answers
+  std::string is_lastcolumnname;  // kept for the price query; no effect
+
+  // Framework services.
+  void of_settransobject(uo_transaction& tr = sqlca);
+  long of_retrieve();                           // raises kpo_retrieve
+  int64_t of_get_id() const;                    // id of the current row; 0 when none
+  int64_t of_get_id(int64_t row) const;
+  int of_update();                              // raises kpo_update
+  void of_set_currentrow_background(long rgb);  // colour of the current row
+
+  // Events a window may take over; each runs after the control's own handling.
+  // kpo_retrieve: default retrieve() without arguments; answers rows read.
+  std::function<long()> on_kpo_retrieve;
+  // kpo_update: default update() (a failure is shown with the database's reason); answers it.
+  std::function<int()> on_kpo_update;
+  std::function<void(int64_t row)> on_clicked;
+  std::function<void(int64_t row)> on_doubleclicked;  // row 0 = below the last row
+  std::function<void()> on_enterpressed;
+  std::function<void(int64_t old_row, int64_t new_row)> on_rowfocuschanged;
+  long kpo_retrieve();
+  int kpo_update();
+
+  // Data view operations, as the windows call them.
+  int64_t retrieve(std::vector<value> args = {});
+  int64_t rowcount() const;
+  int64_t getrow() const;
+  int setrow(int64_t row);
+  int scrolltorow(int64_t row);
+  int64_t find(std::string_view expr, int64_t start, int64_t end);
+  int setfilter(std::string_view expr);
+  int filter();
+  int setsort(std::string_view spec);
+  int sort();
+  std::optional<decimal> getitemnumber(int64_t row, std::string_view column) const;
+  std::optional<std::string> getitemstring(int64_t row, std::string_view column) const;
+  int setitem(int64_t row, std::string_view column, const value& v);
+  int64_t insertrow(int64_t before);
+  int deleterow(int64_t row);
+  int accepttext();                    // stores the pending edit; -1 when refused
+  int64_t modifiedcount() const;
+  int64_t deletedcount() const;
+  std::string modify(std::string_view property);
+  void setfocus();
+
+  // Sorting by a click on a header (u_wsk_dw_sort switches it on).
+  void set_header_sort(bool on);
+  // Scroll bars and border of the form or grid.
+  void set_vscroll(bool on);
+  void set_hscroll(bool on);
+  void set_border(bool on);
+
+  QTableView* grid() const;           // null for a free-form presentation
+  QWidget* field_widget(std::string_view column) const;  // free-form: the column's editor
+
+ private:
+  struct impl;
+  std::unique_ptr<impl> d_;
+};
+
+// The same control, sorted by a click on a column header.
+class u_wsk_dw_sort : public u_wsk_dw {
+  Q_OBJECT
+ public:
+  explicit u_wsk_dw_sort(QWidget* parent = nullptr);
+};

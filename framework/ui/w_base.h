@@ -1,0 +1,48 @@
+#pragma once
+// Root ancestor of every window: drives it through its events. open_window() runs
+// create -> kpo_preopen -> (shown) -> kpo_postopen; closing runs close_event -> destroy.
+// Every override of an event calls its ancestor's version first.
+
+#include <QDialog>
+#include <string>
+
+class w_base : public QDialog {
+  Q_OBJECT
+ public:
+  explicit w_base(QWidget* parent = nullptr);
+  ~w_base() override;
+
+  // Events.
+  virtual void create();
+  virtual void destroy();
+  virtual void kpo_preopen();
+  virtual void kpo_postopen();
+  virtual void kpo_open();                 // list: open the current row's detail
+  virtual int kpo_save(int an_commit);     // negative = failed
+  virtual int kpo_savedata();              // 1 nothing to save, -1 refused, else update result
+  virtual int kpo_default();               // dialog OK: 0 / 1 done, -1 not done
+  virtual void kpo_refresh();
+  virtual long close_event();              // the "close" event; answers message.returnvalue
+
+  // Modal dialogs: open_window() returns after they close.
+  virtual bool is_dialog() const { return false; }
+  // Unsaved changes make closing ask whether to save (lists with an update table).
+  virtual bool has_unsaved_changes() const { return false; }
+
+  void wf_msgdlg(const std::string& text);  // the window's message box (title = window title)
+  void set_title(const std::string& title);
+  std::string title() const;
+  void set_size_units(int width, int height);  // host units
+  void close_window();                         // close (runs close_event, destroy)
+
+  // Runs the open sequence (used by open_window and by tests).
+  void run_open_sequence();
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void done(int r) override;
+
+ private:
+  bool closing_ = false;
+  bool destroyed_ = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// Ancestor of the list windows: uo_toolbar above dw_1 (u_wsk_dw). After kpo_postopen it reads
+// the list through dw_1.of_retrieve(); the toolbar retrieves, inserts and deletes rows, saves
+// through kpo_save(1), opens the current row through kpo_open (also Enter or a double-click in
+// the grid), exports, prints and closes. Closing with unsaved changes asks whether to save.
+
+#include "framework/ui/u_wsk_dw.h"
+#include "framework/ui/uo_toolbar.h"
+#include "framework/ui/w_base.h"
+
+class w_single_dw_list : public w_base {
+  Q_OBJECT
+ public:
+  explicit w_single_dw_list(QWidget* parent = nullptr);
+
+  uo_toolbar* toolbar = nullptr;  // uo_toolbar
+  u_wsk_dw* dw_1 = nullptr;
+
+  void create() override;
+  void kpo_postopen() override;   // retrieves dw_1
+  int kpo_save(int an_commit) override;
+  int kpo_savedata() override;    // accepttext, then of_update when something changed
+  bool has_unsaved_changes() const override;
+
+  // Places a control at host-unit coordinates; dw_1's top (y) can move, e.g. below a search row.
+  void place(QWidget* w, int x, int y, int width = -1, int height = -1);
+  void set_dw_top(int y_units);
+  // Text of the printed / exported report's title (the window title by default).
+  virtual std::string report_title() const;
+};

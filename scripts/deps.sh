@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the demo and the tests need, when any is missing.
+set -euo pipefail
+need=(build-essential cmake pkg-config git ca-certificates libsqlite3-dev libpq-dev postgresql
+      qt6-base-dev libgl-dev libgtest-dev libgmock-dev fonts-arphic-uming
+      fontconfig poppler-utils)
+[ "${1:-}" = "--bench" ] && need+=(libbenchmark-dev)
+missing=()
+for p in "${need[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
