@@ -1,0 +1,21 @@
+#include "member/w_member_view.h"
+
+#include "framework/ui/window_registry.h"
+
+w_member_view::w_member_view() : w_member_maintain("会员查看", "dw_member_view", "w_member_sale_sum") {}
+
+// The view's columns are fixed: MEMBER_MODIFY is not read, only the list ancestor's steps run.
+void w_member_view::kpo_preopen() { w_single_dw_list::kpo_preopen(); }
+
+// Kept with the window, but no handler calls it: the view's columns stay as declared.
+void w_member_view::wf_dw_modify_set() {
+  dw_1->modify("memberid.TabSequence=10");
+  dw_1->modify("memberno.TabSequence=20");
+  dw_1->modify("membername.TabSequence=30");
+  dw_1->modify("memberaddr.TabSequence=40");
+  dw_1->modify("contactphone.TabSequence=50");
+  dw_1->modify("levelid.TabSequence=60");
+  dw_1->modify("integral.TabSequence=70");
+}
+
+static window_registration reg("w_member_view", [] { return new w_member_view; });
