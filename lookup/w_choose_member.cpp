@@ -1,0 +1,67 @@
+#include "lookup/w_choose_member.h"
+
+#include "framework/runtime/runtime.h"
+#include "framework/ui/window_registry.h"
+
+w_choose_member::w_choose_member(QWidget* parent) : w_dialog(parent) {}
+
+void w_choose_member::create() {
+  w_dialog::create();
+  set_title("会员选择");
+  set_size_units(2843, 1448);
+
+  dw_1 = new u_wsk_dw_sort(this);
+  dw_1->setObjectName("dw_1");
+  dw_1->set_dataobject("dw_choose_MEMBER");
+  dw_1->is_id_columnname = "memberid";
+  dw_1->set_hscroll(true);
+  place(dw_1, 0, 0, 2825, 1224);
+  dw_1->raise();
+
+  // Enter in the list confirms through dw_1, so OK must not be the dialog's default button.
+  place(cb_ok, 1888, 1248, 293, 96);
+  cb_ok->setDefault(false);
+  cb_ok->setAutoDefault(false);
+  place(cb_cancel, 2226, 1248);
+  cb_help->hide();
+  p_sign->hide();
+  setTabOrder(dw_1, cb_ok);
+  setTabOrder(cb_ok, cb_cancel);
+  setTabOrder(cb_cancel, cb_help);
+
+  // Both confirm the current row, whatever row was double-clicked.
+  dw_1->on_enterpressed = [this] { cb_ok_clicked(); };
+  dw_1->on_doubleclicked = [this](int64_t) { cb_ok_clicked(); };
+}
+
+void w_choose_member::kpo_preopen() {
+  w_dialog::kpo_preopen();
+  const std::string ls_name = message.stringparm;  // used as given, not trimmed
+  dw_1->of_settransobject(sqlca);
+  const int64_t ll_rows = dw_1->retrieve({value(ls_name)});
+  if (ll_rows == 1) {
+    il_id = dw_1->of_get_id(1);
+    post_cancel_click();  // closes once the open sequence is over, answering il_id
+  }
+}
+
+void w_choose_member::kpo_postopen() {
+  w_dialog::kpo_postopen();
+  dw_1->of_set_currentrow_background(255 + 255 * 256);  // yellow: red 255, green 255, blue 0
+}
+
+int w_choose_member::kpo_default() {
+  w_dialog::kpo_default();
+  const int64_t ll_row = dw_1->getrow();
+  if (ll_row <= 0) return -1;
+  il_id = dw_1->of_get_id(ll_row);
+  return 0;
+}
+
+long w_choose_member::close_event() {
+  w_dialog::close_event();
+  message.doubleparm = double(il_id);
+  return message.returnvalue;
+}
+
+static window_registration reg("w_choose_member", [] { return new w_choose_member; });
