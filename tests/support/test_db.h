@@ -1,0 +1,74 @@
+#pragma once
+// Test databases on both backends: a fresh, empty database with the schema for every test.
+// SQLite lives in a temporary file; PostgreSQL in a schema of its own in the cluster named by
+// MEMBER_TEST_PG_URL (the case is skipped when that is unset), reachable by further connections
+// through url(), and dropped afterwards.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/db/transaction.h"
+
+std::string backend_name(backend kind);  // "sqlite", "postgres"
+
+// One throwaway database. open() answers false with the reason when it cannot be had (for
+// PostgreSQL without MEMBER_TEST_PG_URL: a reason to skip).
+class test_database {
+ public:
+  test_database() = default;
+  test_database(const test_database&) = delete;
+  test_database& operator=(const test_database&) = delete;
+  ~test_database();
+
+  bool open(backend kind, std::string& reason);
+  void close();  // drops the database; connections to it should be closed first
+  const std::string& url() const { return url_; }
+  backend kind() const { return kind_; }
+
+ private:
+  backend kind_ = backend::sqlite;
+  std::string url_, file_, schema_;
+  std::unique_ptr<db_connection> admin_;  // PostgreSQL: creates and drops the schema
+};
+
+// Fixture of the database tests; instantiate with INSTANTIATE_BOTH_BACKENDS(suite).
+// tr() is connected to the fresh database, and so is the global sqlca (a second connection).
+class db_test : public ::testing::TestWithParam<backend> {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Set to false in a derived fixture's constructor for a database without the schema.
+  bool with_schema_ = true;
+
+  backend kind() const { return GetParam(); }
+  const std::string& url() const { return db_.url(); }
+  uo_transaction& tr() { return tr_; }
+  // Another terminal: a new connection to the same database.
+  std::unique_ptr<uo_transaction> connect_another();
+
+  // Runs one statement on tr() and commits it; a failure fails the test. Answers sqlcode.
+  int exec(const std::string& sql, std::vector<value> params = {});
+  // First column of the single row of a query on tr() (null when no row; failure fails the test).
+  value scalar(const std::string& sql, std::vector<value> params = {});
+  int64_t scalar_long(const std::string& sql, std::vector<value> params = {});  // null: -999999
+  std::string scalar_text(const std::string& sql, std::vector<value> params = {});
+  int64_t row_count(const std::string& table);
+
+ private:
+  test_database db_;
+  uo_transaction tr_;
+};
+
+#define INSTANTIATE_BOTH_BACKENDS(suite)                                                   \
+  INSTANTIATE_TEST_SUITE_P(both, suite, ::testing::Values(backend::sqlite, backend::postgres), \
+                           [](const ::testing::TestParamInfo<backend>& info) {             \
+                             return backend_name(info.param);                              \
+                           })
+
+// Restarts the test PostgreSQL server (pg_ctl restart with MEMBER_PG_BINDIR and
+// MEMBER_PG_DATADIR, set by scripts/with-postgres.sh). False with the reason when it cannot.
+bool restart_postgres(std::string& reason);
