@@ -42,8 +42,9 @@ class data_view {
   void settransobject(uo_transaction* tr);
   uo_transaction* transobject() const;
 
-  // Reads the query with arguments in declared order; replaces all buffers. Rows read, or -1
-  // (error text in last_error(); buffers left empty). The filter set earlier stays in force.
+  // Reads the query with arguments in declared order; replaces all buffers. Answers the rows
+  // shown (those read that pass the filter), or -1 (error text in last_error(); buffers left
+  // empty). The filter set earlier stays in force, and so does a sort once sort() has run.
   // progress, when given, is called now and then with the rows read so far; false cancels.
   int64_t retrieve(std::vector<value> args = {},
                    std::function<bool(int64_t rows)> progress = {});

@@ -1,0 +1,21 @@
+#pragma once
+// Checks and conversion of a value entering a cell: the column's type, its length in GBK bytes,
+// a check box's on/off values and a code table's data values. Refusals carry the message shown
+// to the user.
+
+#include <string>
+
+#include "framework/dataview/definition.h"
+
+// The name a message uses for a column: its header without a trailing colon, else the check
+// box's text, else the column name.
+std::string column_label(const dv_column& c);
+
+// Converts v to the column's type: numbers from text (blank text is null), integers only into a
+// long column, decimals rounded to the column's scale, dates and times from text, anything into a
+// text column as its text. False with the message in err when the value does not fit.
+bool to_column_value(const dv_column& c, const value& v, value& out, std::string& err);
+
+// For a code table column, the data value of a display value typed or chosen (text unchanged
+// when it is no display value).
+std::string code_data_value(const dv_column& c, const std::string& text);

@@ -1,0 +1,194 @@
+// retrieve(): binds the retrieval arguments to the query's host variables and reads the result
+// straight into the column store through db_row's typed getters.
+
+#include <algorithm>
+
+#include "framework/dataview/data_view.h"
+#include "framework/dataview/dv_impl.h"
+#include "framework/dataview/names.h"
+
+namespace {
+
+// Reads rows into the store. Result columns are matched to the definition's columns by name.
+class retrieve_sink : public row_sink {
+ public:
+  retrieve_sink(const dv_definition& def, data_view::storage& store,
+                const std::function<bool(int64_t)>& progress)
+      : def_(def), store_(store), progress_(progress) {}
+
+  void on_columns(const db_row& shape) override {
+    for (size_t i = 0; i < def_.columns.size(); ++i) {
+      const dv_column& c = def_.columns[i];
+      if (c.computed()) continue;
+      int found = -1;
+      for (int j = 0; j < shape.column_count() && found < 0; ++j)
+        if (iequals(shape.column_name(j), c.name)) found = j;
+      if (found < 0) {
+        error_ = def_.name + ": column '" + c.name + "' is not in the query's result";
+        return;
+      }
+      bindings_.push_back({int(i), found, c.type, c.scale});
+    }
+    shaped_ = true;
+  }
+
+  bool on_row(const db_row& row) override {
+    if (!shaped_) return false;
+    for (const binding& b : bindings_) {
+      if (row.is_null(b.result)) {
+        store_.append_null(b.col);
+        continue;
+      }
+      switch (b.type) {
+        case col_type::long_t: store_.append_long(b.col, row.get_long(b.result)); break;
+        case col_type::decimal_t: {
+          std::optional<decimal> d = row.get_decimal(b.result, b.scale);
+          if (!d) {
+            bad(b, "is not a number");
+            store_.append_null(b.col);
+          } else {
+            store_.append_mantissa(b.col, d->scale == b.scale ? d->mantissa : d->rescale(b.scale).mantissa);
+          }
+          break;
+        }
+        case col_type::datetime_t: {
+          std::optional<datetime> t = row.get_datetime(b.result);
+          if (!t) {
+            bad(b, "is not a date and time");
+            store_.append_null(b.col);
+          } else {
+            store_.append_long(b.col, t->seconds);
+          }
+          break;
+        }
+        case col_type::string_t: {
+          std::string_view s = row.get_text(b.result);
+          if (!store_.arena_room(s.size())) {
+            bad(b, "does not fit: the data view holds 4 GB of text already");
+            store_.append_null(b.col);
+          } else {
+            store_.append_text(b.col, s);
+          }
+          break;
+        }
+      }
+    }
+    store_.finish_row();
+    ++rows_;
+    if (!error_.empty()) return false;
+    if (progress_ && (rows_ & 4095) == 0 && !progress_(rows_)) {
+      cancelled_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  const std::string& error() const { return error_; }
+  bool shaped() const { return shaped_; }
+  int64_t rows() const { return rows_; }
+
+ private:
+  struct binding {
+    int col;
+    int result;
+    col_type type;
+    int scale;
+  };
+  void bad(const binding& b, const char* what) {
+    if (error_.empty())
+      error_ = def_.name + ": row " + std::to_string(rows_ + 1) + ", column '" +
+               def_.columns[b.col].name + "' " + what;
+  }
+
+  const dv_definition& def_;
+  data_view::storage& store_;
+  const std::function<bool(int64_t)>& progress_;
+  std::vector<binding> bindings_;
+  std::string error_;
+  bool shaped_ = false;
+  bool cancelled_ = false;
+  int64_t rows_ = 0;
+};
+
+// An argument in the type its declaration gives, so that the database compares like with like.
+value as_argument(const value& v, col_type t) {
+  if (v.is_null()) return v;
+  switch (t) {
+    case col_type::long_t:
+      if (v.is_decimal() && v.as_decimal().compare(decimal::from_long(v.as_decimal().to_long())) == 0)
+        return value(v.as_decimal().to_long());
+      if (v.is_string())
+        if (auto d = decimal::parse(trim_blanks(v.as_string()), 0)) return value(d->to_long());
+      return v;
+    case col_type::decimal_t:
+      if (v.is_long()) return value(decimal::from_long(v.as_long()));
+      if (v.is_string())
+        if (auto d = decimal::parse(trim_blanks(v.as_string()))) return value(*d);
+      return v;
+    case col_type::string_t: return v.is_string() ? v : value(v.to_text());
+    case col_type::datetime_t:
+      if (v.is_string())
+        if (auto d = datetime::parse(trim_blanks(v.as_string()))) return value(*d);
+      return v;
+  }
+  return v;
+}
+
+}  // namespace
+
+int64_t data_view::retrieve(std::vector<value> args, std::function<bool(int64_t rows)> progress) {
+  impl& d = *d_;
+  int64_t old_row = d.current;
+  int64_t previous_rows = int64_t(d.store.size());
+  d.store.clear();
+  d.rows.clear();
+  d.current = 0;
+  d.notify([](dv_listener* l) { l->dv_reset(); });
+  if (old_row != 0) d.notify([&](dv_listener* l) { l->dv_current_changed(old_row, 0); });
+
+  if (!d.tr || !d.tr->connected())
+    return d.fail(d.def.name + ": retrieve without a connected transaction object");
+  if (args.size() != d.def.arguments.size())
+    return d.fail(d.def.name + ": retrieve expects " + std::to_string(d.def.arguments.size()) +
+                  " argument(s), got " + std::to_string(args.size()));
+
+  // Host variables are bound by name, in the order they first appear in the query.
+  std::vector<std::string> names;
+  rewrite_placeholders(d.def.sql, d.tr->kind(), &names);
+  std::vector<value> params;
+  params.reserve(names.size());
+  for (const std::string& n : names) {
+    size_t a = 0;
+    while (a < d.def.arguments.size() && !iequals(d.def.arguments[a].name, n)) ++a;
+    if (a == d.def.arguments.size())
+      return d.fail(d.def.name + ": the query uses :" + n + ", which is not a retrieval argument");
+    params.push_back(as_argument(args[a], d.def.arguments[a].type));
+  }
+
+  d.store.reserve(size_t(std::max<int64_t>(previous_rows, 256)));
+  retrieve_sink sink(d.def, d.store, progress);
+  int rc = d.tr->query(d.def.sql, params, sink);
+  std::string failure;
+  if (rc < 0)
+    failure = d.tr->sqlerrtext.empty() ? d.def.name + ": the query failed" : d.tr->sqlerrtext;
+  else if (!sink.error().empty())
+    failure = sink.error();
+  else if (!sink.shaped())
+    failure = d.def.name + ": the query returned no result columns";
+  if (!failure.empty()) {
+    d.store.clear();
+    d.store.trim_capacity();
+    d.notify([](dv_listener* l) { l->dv_reset(); });
+    return d.fail(failure);
+  }
+
+  d.store.trim_capacity();
+  d.rows.add_retrieved(0, d.store.size());
+  if (d.filter_expr) d.apply_filter();
+  if (d.sort_applied) d.apply_sort();
+  d.error.clear();
+  d.current = d.rows.primary.empty() ? 0 : 1;
+  d.notify([](dv_listener* l) { l->dv_reset(); });
+  if (d.current != 0) d.notify([&](dv_listener* l) { l->dv_current_changed(0, d.current); });
+  return rowcount();
+}

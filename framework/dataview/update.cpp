@@ -1,0 +1,127 @@
+// update(): writes deletes, then the changed columns of modified rows, then new rows, in one
+// transaction. Nothing in the buffers changes until the commit has succeeded, so a failure or a
+// conflict leaves every edit in place for a retry.
+
+#include "framework/dataview/data_view.h"
+#include "framework/dataview/dml.h"
+#include "framework/dataview/dv_impl.h"
+
+namespace {
+
+struct planned {
+  dml_statement stmt;
+  std::string row;      // "第 3 行", for messages
+  bool by_key = false;  // a delete or update: must touch exactly one row
+};
+
+std::string row_label(dv_buffer b, size_t index) {
+  std::string n = std::to_string(index + 1);
+  switch (b) {
+    case dv_buffer::filter: return "被过滤的第 " + n + " 行";
+    case dv_buffer::deleted: return "要删除的第 " + n + " 行";
+    default: return "第 " + n + " 行";
+  }
+}
+
+}  // namespace
+
+int data_view::update() {
+  impl& d = *d_;
+  if (accepttext() < 0) return d.fail("当前输入的值未通过检查，没有保存");
+
+  auto cell_of = [&](uint32_t h, int col) {
+    const dv_column& c = d.def.columns[size_t(col)];
+    value cur = d.store.get(h, col);
+    const value* orig = d.rows.original(h, col);
+    return dml_cell{c.db_name, c.type, c.scale, cur, orig ? *orig : cur};
+  };
+  std::vector<int> key_cols, write_cols;
+  for (size_t i = 0; i < d.def.columns.size(); ++i) {
+    const dv_column& c = d.def.columns[i];
+    if (c.computed() || c.db_name.empty()) continue;
+    write_cols.push_back(int(i));
+    if (c.key) key_cols.push_back(int(i));
+  }
+  auto keys_of = [&](uint32_t h) {
+    std::vector<dml_cell> keys;
+    for (int k : key_cols) keys.push_back(cell_of(h, k));
+    return keys;
+  };
+
+  // Plan every statement first; nothing is sent when the plan cannot be made.
+  std::vector<planned> plan;
+  bool any_change = !d.rows.deleted.empty();
+  for (size_t i = 0; i < d.rows.deleted.size(); ++i)
+    plan.push_back({make_delete(d.def.update_table, keys_of(d.rows.deleted[i])),
+                    row_label(dv_buffer::deleted, i), true});
+  for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
+    const std::vector<uint32_t>& list = d.rows.list(b);
+    for (size_t i = 0; i < list.size(); ++i) {
+      uint32_t h = list[i];
+      if (d.rows.status(h) != dv_status::datamodified) continue;
+      any_change = true;
+      std::vector<dml_cell> changed;
+      if (const auto* cells = d.rows.changes(h))
+        for (const auto& oc : *cells)
+          if (!d.def.columns[size_t(oc.col)].db_name.empty()) changed.push_back(cell_of(h, oc.col));
+      if (changed.empty()) continue;
+      plan.push_back({make_update(d.def.update_table, keys_of(h), changed), row_label(b, i), true});
+    }
+  }
+  for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
+    const std::vector<uint32_t>& list = d.rows.list(b);
+    for (size_t i = 0; i < list.size(); ++i) {
+      uint32_t h = list[i];
+      if (d.rows.status(h) != dv_status::newmodified) continue;
+      any_change = true;
+      std::vector<dml_cell> cells;
+      for (int c : write_cols) cells.push_back(cell_of(h, c));
+      plan.push_back({make_insert(d.def.update_table, cells), row_label(b, i), false});
+    }
+  }
+  if (!any_change) return 1;
+  if (d.def.update_table.empty()) return d.fail(d.def.name + " 不可保存：没有更新表 (not updatable)");
+  if (plan.empty()) {
+    // Only columns outside the update table changed: nothing to write.
+    d.rows.accept_all(true);
+    return 1;
+  }
+  if (write_cols.empty()) return d.fail(d.def.name + " 不可保存：没有可写入更新表的列");
+  bool by_key = false;
+  for (const planned& p : plan) by_key = by_key || p.by_key;
+  if (by_key && key_cols.empty()) return d.fail(d.def.name + " 不可保存：更新表没有键列");
+  uo_transaction* tr = d.tr;
+  if (!tr || !tr->connected()) return d.fail(d.def.name + " 不可保存：没有连接数据库");
+
+  if (!tr->in_transaction() && tr->begin() != 0)
+    return d.fail("无法开始事务：" + tr->sqlerrtext);
+  for (const planned& p : plan) {
+    int rc = tr->execute(p.stmt.sql, p.stmt.params);
+    std::string failure;
+    if (rc < 0)
+      failure = p.row + "保存失败：" + tr->sqlerrtext;
+    else if (p.by_key && tr->sqlnrows == 0)
+      failure = p.row + "已被其他终端修改或删除，请重新读取后再修改";
+    else if (p.by_key && tr->sqlnrows > 1)
+      failure = p.row + "的键在数据库中不唯一，没有保存";
+    if (!failure.empty()) {
+      tr->rollback();
+      return d.fail(failure);
+    }
+  }
+  if (tr->commit() != 0) {
+    std::string why = tr->sqlerrtext;
+    tr->rollback();
+    return d.fail("提交失败：" + why);
+  }
+
+  std::vector<int64_t> told;
+  for (size_t i = 0; i < d.rows.primary.size(); ++i) {
+    dv_status s = d.rows.status(d.rows.primary[i]);
+    if (s == dv_status::datamodified || s == dv_status::newmodified) told.push_back(int64_t(i) + 1);
+  }
+  d.rows.accept_all(true);
+  d.error.clear();
+  for (int64_t row : told) d.notify([&](dv_listener* l) { l->dv_row_changed(row); });
+  return 1;
+}
