@@ -1,0 +1,45 @@
+#include "award/member_award_redeem.h"
+
+#include "framework/db/transaction.h"
+
+namespace {
+value text_or_null(const std::optional<std::string>& s) { return s ? value(*s) : value(); }
+}  // namespace
+
+int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
+                        const std::optional<std::string>& name,
+                        const std::optional<std::string>& notes, int64_t date) {
+  const int64_t ll_bseqid = f_get_next_sequence("t_member_award", tr);
+  if (ll_bseqid < 1) {
+    // No serial number: nothing may be written. Report the database's reason when it gave one,
+    // and leave no transaction open behind us.
+    if (tr.sqlcode != 0)
+      f_check_sql(true, false, true, "奖励领取", "取会员奖励领取流水号失败", tr);
+    else if (tr.in_transaction())
+      tr.rollback();
+    return -1;
+  }
+
+  const value record[] = {ll_bseqid, memberid, text_or_null(name), points, text_or_null(notes),
+                          date};
+  tr.execute(
+      "insert into t_member_award_record ( seqid , memberid , mdname , mdintegral , notes , "
+      "timevalidated ) values ( :ll_bseqid , :il_memberid , :ls_name , :ll_rate , :ls_notes , "
+      ":ll_date )",
+      record);
+  if (!f_check_sql(true, false, true, "奖励领取", "增加会员奖励领取记录失败", tr)) return -1;
+
+  const value queued[] = {ll_bseqid};
+  tr.execute("insert into t_member_award_to_up ( seqid ) values ( :ll_bseqid )", queued);
+  if (!f_check_sql(true, false, true, "奖励领取", "保存待上传会员奖励记录失败", tr)) return -1;
+
+  // The points are checked again in the same statement that lowers them: another terminal may
+  // have redeemed since this list was read. No row updated (sqlcode 100) fails the whole unit.
+  const value deduction[] = {points, memberid};
+  tr.execute(
+      "update t_member set integral = integral - :ll_rate where memberid = :il_memberid and "
+      "integral >= :ll_rate",
+      deduction);
+  if (!f_check_sql(true, true, true, "奖励领取", "对会员积分进行减少操作失败", tr)) return -1;
+  return 1;
+}

@@ -1,0 +1,82 @@
+#include "award/w_member_award.h"
+
+#include <QFont>
+#include <string>
+
+#include "framework/expression/expression.h"
+#include "framework/runtime/runtime.h"
+#include "framework/ui/window_registry.h"
+
+namespace {
+std::string trim_blanks(const std::string& s) {
+  const size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+}  // namespace
+
+w_member_award::w_member_award() = default;
+
+void w_member_award::create() {
+  w_single_dw_list::create();
+  set_title("会员奖励领取");
+  dw_1->set_dataobject("dw_member_award");
+  dw_1->is_id_columnname = "memberid";
+  set_dw_top(296);
+
+  st_1 = new QLabel("会员号", this);
+  st_1->setObjectName("st_1");
+  st_1->setFont(QFont("宋体", 9, QFont::Normal));
+  place(st_1, 41, 212, 187, 48);
+  st_1->raise();
+
+  sle_1 = new u_wsk_sle(this);
+  sle_1->setObjectName("sle_1");
+  place(sle_1, 247, 188, 622);
+  sle_1->raise();
+  sle_1->on_kpo_keypressed = [this](int key, int keyflags) {
+    return sle_1_kpo_keypressed(key, keyflags);
+  };
+
+  cbx_1 = new u_wsk_cbx(this);
+  cbx_1->setObjectName("cbx_1");
+  cbx_1->setText("全部");
+  cbx_1->setChecked(true);
+  place(cbx_1, 933, 200, 274, 72);
+  cbx_1->raise();
+  cbx_1->on_clicked = [this] { cbx_1_clicked(); };
+}
+
+void w_member_award::kpo_preopen() {
+  w_single_dw_list::kpo_preopen();
+  dw_1->of_settransobject();
+}
+
+void w_member_award::kpo_open() {
+  w_single_dw_list::kpo_open();
+  const int64_t ll_memberid = dw_1->of_get_id();
+  if (ll_memberid < 1) return;
+  open_window("w_member_award_control", static_cast<double>(ll_memberid));
+  const long ll_status = static_cast<long>(message.doubleparm);
+  if (ll_status == 1) dw_1->of_retrieve();
+}
+
+int w_member_award::kpo_save(int) { return 1; }
+
+long w_member_award::sle_1_kpo_keypressed(int, int) {
+  if (!runtime::enter_down()) return message.returnvalue;
+  const std::string ls_code = trim_blanks(sle_1->text_utf8());
+  const int64_t ll_rows = dw_1->rowcount();
+  if (ll_rows < 1) return message.returnvalue;
+  const int64_t ll_row = dw_1->find("memberno=" + expr_quote(ls_code), 1, ll_rows);
+  if (ll_row < 1) return message.returnvalue;
+  dw_1->scrolltorow(ll_row);
+  return message.returnvalue;
+}
+
+void w_member_award::cbx_1_clicked() {
+  dw_1->setfilter(cbx_1->isChecked() ? "" : "integral >= mdintegral ");
+  dw_1->filter();
+}
+
+static window_registration reg("w_member_award", [] { return new w_member_award; });

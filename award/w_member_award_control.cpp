@@ -1,0 +1,114 @@
+#include "award/w_member_award_control.h"
+
+#include <string>
+#include <vector>
+
+#include "award/member_award_redeem.h"
+#include "framework/db/transaction.h"
+#include "framework/runtime/runtime.h"
+#include "framework/ui/window_registry.h"
+
+namespace {
+// The current row's colour: yellow, as a long colour (red + green * 256 + blue * 65536).
+constexpr long rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
+
+// Size of the dialog and its parts, host units.
+constexpr int k_width = 2770, k_height = 1260;
+constexpr int k_list_x = 9, k_list_y = 12, k_list_width = 2720, k_list_height = 1000;
+constexpr int k_button_y = 1040, k_button_width = 320, k_button_height = 100;
+}  // namespace
+
+w_member_award_control::w_member_award_control() = default;
+
+void w_member_award_control::create() {
+  w_dialog::create();
+  set_title("会员奖励");
+  set_size_units(k_width, k_height);
+
+  dw_1 = new u_wsk_dw_sort(this);
+  dw_1->setObjectName("dw_1");
+  dw_1->set_dataobject("dw_member_award_control");
+  dw_1->is_id_columnname = "methodid";
+  dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
+  dw_1->on_doubleclicked = [this](int64_t) { dw_1_doubleclicked(); };
+  place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
+
+  p_sign->hide();
+  cb_help->hide();
+  cb_help->setEnabled(false);
+  const int right = k_list_x + k_list_width;
+  place(cb_cancel, right - k_button_width, k_button_y, k_button_width, k_button_height);
+  place(cb_ok, right - 2 * k_button_width - 40, k_button_y, k_button_width, k_button_height);
+}
+
+void w_member_award_control::kpo_preopen() {
+  w_dialog::kpo_preopen();
+  il_memberid = static_cast<int64_t>(message.doubleparm);
+  dw_1->of_settransobject();
+}
+
+void w_member_award_control::kpo_postopen() {
+  w_dialog::kpo_postopen();
+  kpo_refresh();
+  dw_1->of_set_currentrow_background(rgb(255, 255, 0));
+  dw_1->setfocus();
+}
+
+void w_member_award_control::kpo_refresh() {
+  w_dialog::kpo_refresh();
+  dw_1->of_retrieve();
+}
+
+int w_member_award_control::kpo_default() {
+  w_dialog::kpo_default();
+  return 1;
+}
+
+long w_member_award_control::close_event() {
+  const long result = w_dialog::close_event();
+  message.doubleparm = 1;
+  return result;
+}
+
+long w_member_award_control::dw_1_kpo_retrieve() {
+  const std::string id = std::to_string(il_memberid);
+  const value member[] = {il_memberid};
+  std::vector<value> into;
+  sqlca.select_into(
+      "select amountconsumed , memberno , integral from t_member where memberid = :il_memberid",
+      member, into);
+  if (!f_check_sql(true, true, true, "查找会员" + id + "的总消费金额",
+                   "查找会员" + id + "的总消费金额失败", sqlca))
+    return -1;
+  const value& ls_no = into.at(1);
+  const value& ll_integral = into.at(2);
+  set_title("会员" + ls_no.to_text() + "的可领取奖励");
+  return dw_1->retrieve({ll_integral});
+}
+
+void w_member_award_control::dw_1_doubleclicked() {
+  const int64_t ll_row = dw_1->getrow();
+  if (ll_row < 1) return;
+  int ll_status = messagebox("会员奖励领取", "您确定要对当前会员进行奖励领取操作吗？",
+                             mb_icon::question, mb_buttons::yesno, 2);
+  if (ll_status == 2) return;
+  ll_status = wf_member_award(ll_row);
+  if (ll_status < 0) {
+    wf_msgdlg("会员奖励领取操作失败！请您重新操作");
+    return;
+  }
+  wf_msgdlg("会员奖励领取操作成功！");
+  close_window();
+}
+
+int w_member_award_control::wf_member_award(int64_t an_row) {
+  const std::optional<decimal> rate = dw_1->getitemnumber(an_row, "mdintegral");
+  if (!rate) return -1;  // an award without points is never listed
+  const int64_t ll_rate = rate->to_long();
+  const std::optional<std::string> ls_name = dw_1->getitemstring(an_row, "mdname");
+  const std::optional<std::string> ls_notes = dw_1->getitemstring(an_row, "notes");
+  const int64_t ll_date = runtime::today().yyyymmdd();
+  return member_award_redeem(sqlca, il_memberid, ll_rate, ls_name, ls_notes, ll_date);
+}
+
+static window_registration reg("w_member_award_control", [] { return new w_member_award_control; });

@@ -1,0 +1,34 @@
+#pragma once
+// 会员奖励领取 of one member: the award methods the member's points reach; a confirmed
+// double-click redeems one. Answers 1 in message.doubleparm on every close, so the opener reads
+// its list again.
+
+#include <cstdint>
+
+#include "framework/ui/u_wsk_dw.h"
+#include "framework/ui/w_dialog.h"
+
+class w_member_award_control : public w_dialog {
+  Q_OBJECT
+ public:
+  w_member_award_control();
+
+  u_wsk_dw_sort* dw_1 = nullptr;
+  int64_t il_memberid = 0;  // the member served, fixed while the dialog opens
+
+  void create() override;
+  void kpo_preopen() override;
+  void kpo_postopen() override;
+  void kpo_refresh() override;
+  int kpo_default() override;
+  long close_event() override;
+
+  // Redeems the award of dw_1's row an_row: 1 done, -1 nothing written.
+  int wf_member_award(int64_t an_row);
+
+ private:
+  // dw_1's kpo_retrieve: reads the member, sets the title, lists the affordable awards.
+  long dw_1_kpo_retrieve();
+  // dw_1's doubleclicked: asks, redeems the current row, reports, closes on success.
+  void dw_1_doubleclicked();
+};
