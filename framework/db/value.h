@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 // Column types as the data views declare them: long, decimal(scale), char(n), datetime.
@@ -57,7 +58,9 @@ class value {
   value(std::nullptr_t) {}
   value(int v) : v_(int64_t(v)) {}
   value(int64_t v) : v_(v) {}
-  value(long long v) requires(!std::is_same_v<long long, int64_t>) : v_(int64_t(v)) {}
+  template <class T>
+    requires(std::is_same_v<T, long long> && !std::is_same_v<long long, int64_t>)
+  value(T v) : v_(int64_t(v)) {}
   value(decimal v) : v_(v) {}
   value(std::string v) : v_(std::move(v)) {}
   value(std::string_view v) : v_(std::string(v)) {}
