@@ -1,0 +1,107 @@
+#include "host/host_options.h"
+
+#include <charconv>
+#include <cstdlib>
+
+namespace {
+
+bool parse_int(const std::string& s, int& out) {
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc() && p == s.data() + s.size();
+}
+
+bool parse_number(const std::string& s, double& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  out = std::strtod(s.c_str(), &end);
+  return end == s.c_str() + s.size();
+}
+
+}  // namespace
+
+std::optional<host_options> parse_host_options(const std::vector<std::string>& args,
+                                               std::string& error) {
+  host_options o;
+  auto need = [&](size_t i, int count, const std::string& opt) {
+    if (i + count < args.size()) return true;
+    error = opt + " needs " + (count == 1 ? "a value" : std::to_string(count) + " values");
+    return false;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--database") {
+      if (!need(i, 1, a)) return std::nullopt;
+      o.database_url = args[++i];
+      if (o.database_url.empty()) {
+        error = "--database needs a URL (sqlite:FILE or postgresql://...)";
+        return std::nullopt;
+      }
+    } else if (a == "--members") {
+      if (!need(i, 1, a)) return std::nullopt;
+      if (!parse_int(args[++i], o.members) || o.members < 10 || o.members > 1000000) {
+        error = "--members needs a whole number from 10 to 1000000, not '" + args[i] + "'";
+        return std::nullopt;
+      }
+    } else if (a == "--screenshot") {
+      if (!need(i, 2, a)) return std::nullopt;
+      o.screenshot_class = args[++i];
+      o.screenshot_file = args[++i];
+      if (o.screenshot_class.empty() || o.screenshot_file.empty()) {
+        error = "--screenshot needs a window class and a file name";
+        return std::nullopt;
+      }
+    } else if (a == "--parm") {
+      if (!need(i, 1, a)) return std::nullopt;
+      double v = 0;
+      if (!parse_number(args[++i], v)) {
+        error = "--parm needs a number, not '" + args[i] + "'";
+        return std::nullopt;
+      }
+      o.parm = v;
+    } else if (a == "--text") {
+      if (!need(i, 1, a)) return std::nullopt;
+      o.text = args[++i];
+    } else {
+      error = "unknown option '" + a + "' (see --help)";
+      return std::nullopt;
+    }
+  }
+  if (o.parm && o.text) {
+    error = "--parm and --text cannot be used together";
+    return std::nullopt;
+  }
+  if ((o.parm || o.text) && !o.screenshot()) {
+    error = std::string(o.parm ? "--parm" : "--text") + " goes with --screenshot";
+    return std::nullopt;
+  }
+  return o;
+}
+
+std::string host_usage() {
+  return
+      "Usage: member-terminal [--database URL] [--members N]\n"
+      "       member-terminal [--database URL] --screenshot CLASS FILE [--parm N | --text S]\n"
+      "\n"
+      "Demo terminal of the member module: a launcher that opens the module's windows by class\n"
+      "name over one database.\n"
+      "\n"
+      "  --database URL   sqlite:FILE or postgresql://user@host:port/dbname\n"
+      "                   (default: sqlite:member-demo.db in the current directory)\n"
+      "  --members N      members in a newly created demo database (10..1000000, default 200)\n"
+      "  --screenshot CLASS FILE\n"
+      "                   open the window CLASS (or 'launcher') without a display, save it as a\n"
+      "                   PNG in FILE and exit; dialogs are rendered once they are open\n"
+      "  --parm N         the number the window is opened with (e.g. a memberid)\n"
+      "  --text S         the text the window is opened with (w_choose_member's search text)\n"
+      "  --help           this text\n"
+      "\n"
+      "A database without tables gets the schema and demo data; util/syncclient.ini ([Site]\n"
+      "ID=1) is created below the current directory when missing.\n"
+      "Without a display run it under Xvfb (xvfb-run scripts/demo.sh) or use --screenshot.\n";
+}
+
+std::string default_database_url(const std::string& dir) {
+  return "sqlite:" + dir + "/member-demo.db";
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Command line of member-terminal: which database, and whether to render one window to a PNG
+// instead of running the launcher.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct host_options {
+  std::string database_url;       // "" = the demo database in the current directory
+  int members = 200;              // size of a newly created demo database
+  bool help = false;
+  // --screenshot CLASS FILE [--parm N | --text S]
+  std::string screenshot_class;
+  std::string screenshot_file;
+  std::optional<double> parm;
+  std::optional<std::string> text;
+
+  bool screenshot() const { return !screenshot_class.empty(); }
+};
+
+// Parses the arguments after the program name. On a mistake answers nullopt with error set.
+std::optional<host_options> parse_host_options(const std::vector<std::string>& args,
+                                               std::string& error);
+
+// The --help text.
+std::string host_usage();
+
+// URL of the demo database: "sqlite:" + dir + "/member-demo.db".
+std::string default_database_url(const std::string& dir);

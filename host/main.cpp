@@ -1,0 +1,111 @@
+// member-terminal: the demo host of the member module. Connects sqlca to the shop database
+// (creating a demo one on first run) and shows the launcher, or renders one window to a PNG.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "framework/db/transaction.h"
+#include "framework/runtime/runtime.h"
+#include "framework/ui/install_ui.h"
+#include "host/first_run.h"
+#include "host/host_options.h"
+#include "host/launcher_window.h"
+#include "host/screenshot.h"
+
+namespace {
+
+bool env_set(const char* name) {
+  const char* v = std::getenv(name);
+  return v && *v;
+}
+
+bool has_display() {
+  return env_set("DISPLAY") || env_set("WAYLAND_DISPLAY") || env_set("QT_QPA_PLATFORM");
+}
+
+// A start-up failure: plainly on standard error, and in a box when there is a screen to show it.
+int fail(const std::string& text, bool gui) {
+  std::cerr << "member-terminal: " << text << "\n";
+  if (gui) {
+    QMessageBox::critical(nullptr, QString::fromUtf8("会员模块 演示终端"),
+                          QString::fromStdString(text));
+  }
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  const auto opt = parse_host_options(args, error);
+  if (!opt) {
+    std::cerr << "member-terminal: " << error << "\n";
+    return 64;
+  }
+  if (opt->help) {
+    std::cout << host_usage();
+    return 0;
+  }
+  if (opt->screenshot()) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  } else if (!has_display()) {
+    std::cerr << "member-terminal: no display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                 "Run it under Xvfb:      xvfb-run scripts/demo.sh\n"
+                 "or render one window:   member-terminal --screenshot CLASS FILE.png "
+                 "[--parm N | --text S]\n"
+                 "(see member-terminal --help)\n";
+    return 2;
+  }
+
+  QApplication app(argc, argv);
+  install_ui();
+  const bool gui = !opt->screenshot();
+  if (!gui) {
+    // Nobody can answer a box: print it and take its default button.
+    runtime::set_messagebox_handler([](const msgbox_request& r) {
+      std::cerr << "message box: " << r.title << ": " << r.text << "\n";
+      return r.default_button;
+    });
+  }
+
+  const std::string dir = runtime::current_directory();
+  const std::string url =
+      opt->database_url.empty() ? default_database_url(dir) : opt->database_url;
+  if (sqlca.connect(url) != 0) {
+    return fail("cannot connect to the database " + url + ":\n" + sqlca.sqlerrtext, gui);
+  }
+  const int created = prepare_demo_database(sqlca, opt->members, error);
+  if (created < 0) return fail(error, gui);
+  if (created > 0) {
+    std::cerr << "member-terminal: created the demo database " << url << " with "
+              << opt->members << " members\n";
+  }
+  if (!ensure_site_ini(dir, error)) return fail(error, gui);
+
+  if (opt->screenshot()) {
+    int rc = 0;
+    if (opt->screenshot_class == "launcher") {
+      launcher_window launcher(url);
+      launcher.show();
+      settle_events(300);
+      rc = save_widget_png(&launcher, opt->screenshot_file, error) ? 0 : 4;
+    } else {
+      rc = render_window_png(opt->screenshot_class, opt->parm, opt->text, opt->screenshot_file,
+                             error);
+    }
+    if (rc != 0) {
+      std::cerr << "member-terminal: " << error << "\n";
+      return rc;
+    }
+    std::cout << opt->screenshot_file << "\n";
+    return 0;
+  }
+
+  launcher_window launcher(url);
+  launcher.show();
+  return app.exec();
+}
