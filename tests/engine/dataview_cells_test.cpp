@@ -1,0 +1,249 @@
+// Data view without a database: values entering cells, display text, row status, computed
+// columns, tab orders, and the statements update() builds.
+
+#include <gtest/gtest.h>
+
+#include "framework/dataview/data_view.h"
+#include "framework/dataview/dml.h"
+
+namespace {
+
+dv_column col(std::string name, col_type t, int length = 0, int scale = 0) {
+  dv_column c;
+  c.name = std::move(name);
+  c.type = t;
+  c.length = length;
+  c.scale = scale;
+  c.db_name = c.name;
+  return c;
+}
+
+dv_definition cells_def() {
+  dv_definition d;
+  d.name = "dw_cells";
+  d.update_table = "t_member";
+  dv_column rownum = col("compute_1", col_type::long_t);
+  rownum.expression = "getrow()";
+  rownum.db_name.clear();
+  d.columns.push_back(rownum);
+  dv_column id = col("memberid", col_type::long_t);
+  id.key = true;
+  id.header = "会员代号";
+  d.columns.push_back(id);
+  dv_column name = col("membername", col_type::string_t, 60);
+  name.header = "会员名称:";
+  d.columns.push_back(name);
+  dv_column amount = col("amountconsumed", col_type::decimal_t, 0, 2);
+  amount.format = "0.00";
+  d.columns.push_back(amount);
+  d.columns.push_back(col("lastupdated", col_type::datetime_t));
+  dv_column sex = col("sex", col_type::string_t, 4);
+  sex.style = edit_style::codetable;
+  sex.codes = {{"男", "男"}, {"女", "女"}};
+  d.columns.push_back(sex);
+  dv_column marry = col("marry", col_type::string_t, 10);
+  marry.style = edit_style::codetable;
+  marry.codes = {{"未婚", "0"}, {"已婚", "1"}};
+  d.columns.push_back(marry);
+  dv_column medcard = col("medcard", col_type::long_t);
+  medcard.style = edit_style::checkbox;
+  medcard.checkbox_text = "是否医保卡";
+  d.columns.push_back(medcard);
+  d.columns.push_back(col("birthday", col_type::long_t));
+  dv_column age = col("compute_2", col_type::long_t);
+  age.expression = "years_after(date(string(birthday,'####-##-##')), today())";
+  age.db_name.clear();
+  d.columns.push_back(age);
+  dv_column age365 = col("compute_3", col_type::long_t);
+  age365.expression = " int(daysafter( date(string( birthday,'####-##-##' )) , today()  )   / 365)";
+  age365.db_name.clear();
+  d.columns.push_back(age365);
+  return d;
+}
+
+class dataview_cells : public ::testing::Test {
+ protected:
+  dataview_cells() : dv(def) {}
+  int c(std::string_view name) const { return def.column_index(name); }
+  dv_definition def = cells_def();
+  data_view dv;
+};
+
+TEST_F(dataview_cells, refused_values_keep_the_old_value_and_say_why) {
+  ASSERT_EQ(dv.insertrow(0), 1);
+  ASSERT_EQ(dv.setitem(1, "memberid", value(int64_t(7))), 1);
+  ASSERT_EQ(dv.setitem(1, "membername", value("张三")), 1);
+  ASSERT_EQ(dv.setitem(1, "amountconsumed", value(*decimal::parse("12.50"))), 1);
+  ASSERT_EQ(dv.setitem(1, "lastupdated", value("2009-07-05 08:30:00")), 1);
+  ASSERT_EQ(dv.setitem(1, "sex", value("男")), 1);
+  ASSERT_EQ(dv.setitem(1, "medcard", value(1)), 1);
+
+  struct refusal {
+    const char* column;
+    value v;
+    const char* message_part;
+  };
+  const std::string sixty_one(61, 'a');
+  const std::string thirty_one_han = [] {
+    std::string s;
+    for (int i = 0; i < 31; ++i) s += "张";  // 62 GBK bytes
+    return s;
+  }();
+  const refusal cases[] = {
+      {"memberid", value("abc"), "请输入有效的数字"},
+      {"memberid", value("12.5"), "整数"},
+      {"memberid", value(*decimal::parse("3.25")), "整数"},
+      {"memberid", value(datetime::from_parts(2009, 1, 1)), "请输入有效的数字"},
+      {"amountconsumed", value("12,5"), "请输入有效的数字"},
+      {"membername", value(sixty_one), "会员名称 的长度不能超过 60 个字节"},
+      {"membername", value(thirty_one_han), "会员名称 的长度不能超过 60 个字节"},
+      {"lastupdated", value("2009-02-30 10:00:00"), "日期"},
+      {"lastupdated", value("yesterday"), "日期"},
+      {"sex", value("未知"), "男、女"},
+      {"medcard", value(2), "是否医保卡"},
+  };
+  for (const refusal& r : cases) {
+    SCOPED_TRACE(std::string(r.column) + " <- " + r.v.to_text());
+    value before = dv.getitem(1, r.column);
+    EXPECT_EQ(dv.setitem(1, r.column, r.v), -1);
+    EXPECT_NE(dv.last_error().find(r.message_part), std::string::npos) << dv.last_error();
+    EXPECT_EQ(dv.getitem(1, r.column), before);
+  }
+  // The same through the edit path.
+  EXPECT_EQ(dv.settext(1, c("memberid"), "1x"), -1);
+  EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(7)));
+}
+
+TEST_F(dataview_cells, accepted_values_are_converted_to_the_column_type) {
+  ASSERT_EQ(dv.insertrow(0), 1);
+  EXPECT_EQ(dv.settext(1, c("memberid"), " 42 "), 1);
+  EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(42)));
+  EXPECT_EQ(dv.setitem(1, "memberid", value(*decimal::parse("43.00"))), 1);
+  EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(43)));
+  EXPECT_EQ(dv.settext(1, c("memberid"), ""), 1);  // blank into a number is null
+  EXPECT_TRUE(dv.getitem(1, "memberid").is_null());
+
+  EXPECT_EQ(dv.settext(1, c("amountconsumed"), "155"), 1);
+  EXPECT_EQ(dv.gettext(1, c("amountconsumed")), "155.00");
+  EXPECT_EQ(dv.setitem(1, "amountconsumed", value(int64_t(3))), 1);
+  EXPECT_EQ(dv.getitemnumber(1, "amountconsumed")->to_string(), "3.00");
+
+  std::string sixty_han_bytes;
+  for (int i = 0; i < 30; ++i) sixty_han_bytes += "李";
+  EXPECT_EQ(dv.setitem(1, "membername", value(sixty_han_bytes)), 1);
+  EXPECT_EQ(dv.settext(1, c("lastupdated"), "2009-07-05"), 1);
+  EXPECT_EQ(dv.gettext(1, c("lastupdated")), "2009-07-05 00:00:00");
+
+  // Code table: the data value is stored, the display value shown; a display value typed is
+  // taken for its data value.
+  EXPECT_EQ(dv.settext(1, c("marry"), "已婚"), 1);
+  EXPECT_EQ(dv.getitemstring(1, "marry"), "1");
+  EXPECT_EQ(dv.gettext(1, c("marry")), "已婚");
+  EXPECT_EQ(dv.settext(1, c("medcard"), "0"), 1);
+  EXPECT_EQ(dv.getitem(1, "medcard"), value(int64_t(0)));
+}
+
+TEST_F(dataview_cells, status_follows_edits_and_an_unchanged_value_changes_nothing) {
+  ASSERT_EQ(dv.insertrow(0), 1);
+  EXPECT_EQ(dv.getitemstatus(1, -1, dv_buffer::primary), dv_status::new_);
+  EXPECT_EQ(dv.modifiedcount(), 0);
+  EXPECT_EQ(dv.setitem(1, "memberid", value()), 1);  // null into a null cell: no change
+  EXPECT_EQ(dv.getitemstatus(1, -1, dv_buffer::primary), dv_status::new_);
+  EXPECT_EQ(dv.setitem(1, "memberid", value(5)), 1);
+  EXPECT_EQ(dv.getitemstatus(1, -1, dv_buffer::primary), dv_status::newmodified);
+  EXPECT_EQ(dv.getitemstatus(1, c("memberid"), dv_buffer::primary), dv_status::datamodified);
+  EXPECT_EQ(dv.getitemstatus(1, c("membername"), dv_buffer::primary), dv_status::notmodified);
+  EXPECT_EQ(dv.modifiedcount(), 1);
+
+  // A new row that is deleted just goes: nothing to delete in the database.
+  ASSERT_EQ(dv.insertrow(1), 1);
+  EXPECT_EQ(dv.rowcount(), 2);
+  EXPECT_EQ(dv.getrow(), 1);
+  EXPECT_EQ(dv.getitem(2, "memberid"), value(int64_t(5)));
+  EXPECT_EQ(dv.deleterow(2), 1);
+  EXPECT_EQ(dv.rowcount(), 1);
+  EXPECT_EQ(dv.deletedcount(), 0);
+  EXPECT_EQ(dv.modifiedcount(), 0);
+  EXPECT_EQ(dv.setitem(9, "memberid", value(1)), -1);
+}
+
+TEST_F(dataview_cells, computed_columns_give_row_numbers_and_ages_against_a_fixed_today) {
+  data_view::set_today_provider([] { return datetime::from_parts(2026, 3, 14); });
+  for (int i = 0; i < 3; ++i) dv.insertrow(0);
+  dv.setitem(1, "birthday", value(19900315));
+  dv.setitem(2, "birthday", value(19900314));
+  dv.setitem(3, "birthday", value(19900230));  // no such date
+  EXPECT_EQ(dv.getitem(2, "compute_1"), value(int64_t(2)));
+  EXPECT_EQ(dv.gettext(3, c("compute_1")), "3");
+  EXPECT_EQ(dv.getitem(1, "compute_2"), value(int64_t(35)));
+  EXPECT_EQ(dv.getitem(2, "compute_2"), value(int64_t(36)));
+  EXPECT_TRUE(dv.getitem(3, "compute_2").is_null());
+  EXPECT_EQ(dv.gettext(3, c("compute_2")), "");
+  EXPECT_EQ(dv.getitem(1, "compute_3"), value(int64_t(36)));  // 13148 days / 365 = 36.02
+  EXPECT_EQ(dv.setitem(1, "compute_1", value(9)), -1);
+  data_view::set_today_provider({});
+}
+
+TEST_F(dataview_cells, modify_sets_tab_orders_and_reports_bad_properties) {
+  struct listener : dv_listener {
+    int changed = 0;
+    void dv_columns_changed() override { ++changed; }
+  } l;
+  dv.add_listener(&l);
+  EXPECT_EQ(dv.modify("memberid.TabSequence=10"), "");
+  EXPECT_EQ(dv.modify("MEMBERNAME.tabsequence=30"), "");
+  EXPECT_EQ(dv.tab_sequence(c("memberid")), 10);
+  EXPECT_EQ(dv.tab_sequence(c("membername")), 30);
+  EXPECT_EQ(dv.definition().columns[size_t(c("memberid"))].tab, 10);
+  EXPECT_EQ(l.changed, 2);
+  EXPECT_NE(dv.modify("nosuch.TabSequence=10"), "");
+  EXPECT_NE(dv.modify("memberid.Width=10"), "");
+  EXPECT_NE(dv.modify("memberid.TabSequence=ten"), "");
+  EXPECT_EQ(dv.tab_sequence(c("memberid")), 10);
+  dv.remove_listener(&l);
+}
+
+TEST_F(dataview_cells, update_without_changes_or_without_update_table) {
+  EXPECT_EQ(dv.update(), 1);  // nothing to do, no transaction needed
+  dv_definition ro = def;
+  ro.update_table.clear();
+  data_view view(ro);
+  EXPECT_EQ(view.update(), 1);
+  view.insertrow(0);
+  view.setitem(1, "memberid", value(1));
+  EXPECT_EQ(view.update(), -1);
+  EXPECT_NE(view.last_error().find("not updatable"), std::string::npos);
+  EXPECT_EQ(view.getitemstatus(1, -1, dv_buffer::primary), dv_status::newmodified);
+}
+
+// The generated statements, text and bound values.
+TEST(dataview_dml, statements_bind_every_value_and_match_originals) {
+  const dml_cell key{"memberid", col_type::long_t, 0, value(7), value(7)};
+  const dml_cell phone{"contactphone", col_type::string_t, 0, value("13800000000"), value()};
+  const dml_cell amount{"amountconsumed", col_type::decimal_t, 2, value(*decimal::parse("2.50")),
+                        value(*decimal::parse("1.25"))};
+  const dml_cell new_key{"memberid", col_type::long_t, 0, value(8), value(7)};
+  struct golden {
+    dml_statement got;
+    std::string sql;
+    std::vector<value> params;
+  };
+  const golden cases[] = {
+      {make_delete("t_member", std::vector{key}), "DELETE FROM t_member WHERE memberid = :p1", {value(7)}},
+      {make_update("t_member", std::vector{key}, std::vector{phone, amount}),
+       "UPDATE t_member SET contactphone = :p1, amountconsumed = :p2 WHERE memberid = :p3 AND "
+       "contactphone IS NULL AND ROUND(amountconsumed, 2) = ROUND(:p4, 2)",
+       {value("13800000000"), value(*decimal::parse("2.50")), value(7), value(*decimal::parse("1.25"))}},
+      {make_update("t_member", std::vector{new_key}, std::vector{new_key}),
+       "UPDATE t_member SET memberid = :p1 WHERE memberid = :p2", {value(8), value(7)}},
+      {make_insert("t_member", std::vector{key, phone}),
+       "INSERT INTO t_member (memberid, contactphone) VALUES (:p1, :p2)", {value(7), value("13800000000")}},
+  };
+  for (const golden& g : cases) {
+    EXPECT_EQ(g.got.sql, g.sql);
+    ASSERT_EQ(g.got.params.size(), g.params.size()) << g.sql;
+    for (size_t i = 0; i < g.params.size(); ++i) EXPECT_EQ(g.got.params[i], g.params[i]) << g.sql << " #" << i;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,334 @@
+// Data view over a real database, on both backends: retrieval and type mapping, find / filter /
+// sort over retrieved rows, and update(): only changed columns, conflicts, all-or-nothing saves.
+
+#include <gtest/gtest.h>
+
+#include "framework/dataview/data_view.h"
+#include "support/test_db.h"
+
+namespace {
+
+dv_column col(std::string name, col_type t, int length = 0, int scale = 0) {
+  dv_column c;
+  c.name = std::move(name);
+  c.type = t;
+  c.length = length;
+  c.scale = scale;
+  c.db_name = c.name;
+  return c;
+}
+
+dv_definition member_def() {
+  dv_definition d;
+  d.name = "dw_test_member";
+  d.sql =
+      "SELECT t_member.memberid, t_member.memberno, t_member.membername, t_member.amountconsumed,"
+      " t_member.integral, t_member.lastupdated, t_member.contactphone, t_member.mobile,"
+      " t_member.siteid FROM t_member WHERE t_member.siteid = :an_siteid ORDER BY t_member.memberid";
+  d.arguments = {{"an_siteid", col_type::long_t}};
+  d.update_table = "t_member";
+  dv_column rownum = col("compute_1", col_type::long_t);
+  rownum.expression = "getrow()";
+  rownum.db_name.clear();
+  d.columns.push_back(rownum);
+  dv_column id = col("memberid", col_type::long_t);
+  id.key = true;
+  d.columns.push_back(id);
+  d.columns.push_back(col("memberno", col_type::string_t, 20));
+  d.columns.push_back(col("membername", col_type::string_t, 60));
+  dv_column amount = col("amountconsumed", col_type::decimal_t, 0, 2);
+  amount.format = "0.00";
+  d.columns.push_back(amount);
+  d.columns.push_back(col("integral", col_type::long_t));
+  d.columns.push_back(col("lastupdated", col_type::datetime_t));
+  d.columns.push_back(col("contactphone", col_type::string_t, 20));
+  d.columns.push_back(col("mobile", col_type::string_t, 11));
+  d.columns.push_back(col("siteid", col_type::long_t));
+  return d;
+}
+
+value dec(const char* s) { return value(*decimal::parse(s)); }
+
+class dataview_db : public db_test {
+ protected:
+  void SetUp() override {
+    db_test::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    struct member {
+      int64_t id;
+      const char* no;
+      const char* name;
+      value amount, integral;
+      value updated;
+      value mobile;
+      int64_t site;
+    };
+    const member members[] = {
+        {1, "1001", "张三", dec("155.00"), value(10), value(datetime::from_parts(2009, 7, 5, 8, 30)), value("13800000001"), 1},
+        {2, "1002", "李四", dec("0.10"), value(), value(), value(), 1},
+        {3, "1003", "王五", value(), value(300), value(), value("13800000003"), 1},
+        {4, "1001", "赵六", dec("99.99"), value(150), value(), value(), 1},
+        {5, "2001", "钱七", dec("1.00"), value(1), value(), value(), 2},
+    };
+    for (const member& m : members)
+      exec("INSERT INTO t_member (memberid, memberno, membername, amountconsumed, integral,"
+           " lastupdated, mobile, siteid) VALUES (:id, :no, :name, :amount, :integral, :updated,"
+           " :mobile, :site)",
+           {value(m.id), value(m.no), value(m.name), m.amount, m.integral, m.updated, m.mobile,
+            value(m.site)});
+    dv.settransobject(&tr());
+  }
+
+  int c(std::string_view name) const { return def.column_index(name); }
+  int64_t retrieve_site1() { return dv.retrieve({value(1)}); }
+
+  dv_definition def = member_def();
+  data_view dv{def};
+};
+
+TEST_P(dataview_db, retrieve_binds_arguments_and_maps_types_exactly) {
+  ASSERT_EQ(retrieve_site1(), 4) << dv.last_error();
+  EXPECT_EQ(dv.getrow(), 1);
+  EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(1)));
+  EXPECT_EQ(dv.getitemstring(1, "membername"), "张三");
+  EXPECT_EQ(dv.gettext(1, c("amountconsumed")), "155.00");
+  EXPECT_EQ(dv.getitemnumber(2, "amountconsumed")->to_string(), "0.10");
+  EXPECT_EQ(dv.gettext(4, c("amountconsumed")), "99.99");
+  EXPECT_FALSE(dv.getitemnumber(3, "amountconsumed").has_value());
+  EXPECT_FALSE(dv.getitemstring(2, "mobile").has_value());
+  EXPECT_EQ(dv.gettext(1, c("lastupdated")), "2009-07-05 08:30:00");
+  EXPECT_TRUE(dv.getitem(2, "lastupdated").is_null());
+  EXPECT_EQ(dv.gettext(3, c("compute_1")), "3");
+  for (int64_t r = 1; r <= 4; ++r) EXPECT_EQ(dv.getitemstatus(r, -1, dv_buffer::primary), dv_status::notmodified);
+
+  EXPECT_EQ(dv.retrieve({value(9)}), 0);
+  EXPECT_EQ(dv.getrow(), 0);
+  // A numeric argument given as text is bound as the number the query compares with.
+  EXPECT_EQ(dv.retrieve({value("2")}), 1);
+  EXPECT_EQ(dv.retrieve({}), -1);
+  EXPECT_NE(dv.last_error().find("argument"), std::string::npos);
+  EXPECT_EQ(dv.rowcount(), 0);
+}
+
+TEST_P(dataview_db, result_columns_match_by_name_without_regard_to_case) {
+  dv_definition d;
+  d.name = "dw_rate";
+  d.sql = "SELECT memberid, amountconsumed / 10 RATE FROM t_member WHERE memberid = 1";
+  d.columns = {col("memberid", col_type::long_t), col("rate", col_type::decimal_t, 0, 14)};
+  data_view rate(d);
+  rate.settransobject(&tr());
+  ASSERT_EQ(rate.retrieve(), 1) << rate.last_error();
+  EXPECT_EQ(rate.getitemnumber(1, "rate")->to_general(), "15.5");
+
+  d.columns.push_back(col("nosuch", col_type::long_t));
+  data_view missing(d);
+  missing.settransobject(&tr());
+  EXPECT_EQ(missing.retrieve(), -1);
+  EXPECT_NE(missing.last_error().find("nosuch"), std::string::npos);
+  EXPECT_EQ(missing.rowcount(), 0);
+
+  d.sql = "SELECT memberid FROM no_such_table";
+  data_view broken(d);
+  broken.settransobject(&tr());
+  EXPECT_EQ(broken.retrieve(), -1);
+  EXPECT_FALSE(broken.last_error().empty());
+}
+
+TEST_P(dataview_db, find_searches_forwards_backwards_and_clamps) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  EXPECT_EQ(dv.find("memberno=\"1001\"", 1, 4), 1);
+  EXPECT_EQ(dv.find("memberno=\"1001\"", 2, 4), 4);
+  EXPECT_EQ(dv.find("memberno=\"1001\"", 4, 1), 4);   // backwards from the end
+  EXPECT_EQ(dv.find("memberno=\"1001\"", 3, 1), 1);
+  EXPECT_EQ(dv.find("memberno=\"1001\"", 0, 99), 1);  // clamped to the rows there are
+  EXPECT_EQ(dv.find("memberno=\"1001\"", 5, 9), 0);   // wholly after the last row
+  EXPECT_EQ(dv.find("memberno=\"9999\"", 1, 4), 0);
+  EXPECT_EQ(dv.find("membername=\"王五\" and integral >= 300", 1, 4), 3);
+  EXPECT_EQ(dv.find("isnull(amountconsumed)", 1, 4), 3);
+  EXPECT_LT(dv.find("memberno=\"1001", 1, 4), 0);
+  EXPECT_LT(dv.find("nosuch = 1", 1, 4), 0);
+  EXPECT_FALSE(dv.last_error().empty());
+
+  // A deleted row is not found.
+  ASSERT_EQ(dv.deleterow(1), 1);
+  EXPECT_EQ(dv.deletedcount(), 1);
+  EXPECT_EQ(dv.find("memberno=\"1001\"", 1, dv.rowcount()), 3);
+  EXPECT_EQ(dv.find("memberid = 1", 1, dv.rowcount()), 0);
+}
+
+TEST_P(dataview_db, filter_keeps_the_current_row_and_survives_a_retrieve) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  ASSERT_EQ(dv.setrow(4), 1);
+  ASSERT_EQ(dv.setfilter("integral >= 150"), 1);
+  ASSERT_EQ(dv.filter(), 1);
+  EXPECT_EQ(dv.rowcount(), 2);         // members 3 and 4; null points do not pass
+  EXPECT_EQ(dv.filteredcount(), 2);
+  EXPECT_EQ(dv.getitem(dv.getrow(), "memberid"), value(int64_t(4)));
+  EXPECT_EQ(dv.getitem(1, "compute_1"), value(int64_t(1)));
+
+  // Current row filtered out: row 1 becomes current.
+  ASSERT_EQ(dv.setrow(1), 1);  // member 3
+  ASSERT_EQ(dv.setfilter("integral < 300"), 1);
+  dv.filter();
+  EXPECT_EQ(dv.getrow(), 1);
+  EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(1)));
+  EXPECT_EQ(dv.getitem(2, "memberid"), value(int64_t(4)));
+
+  // The filter stays in force for the next retrieval.
+  ASSERT_EQ(retrieve_site1(), 2);
+  EXPECT_EQ(dv.filteredcount(), 2);
+  // A malformed filter is refused and the old one stays.
+  EXPECT_EQ(dv.setfilter("integral <"), -1);
+  dv.filter();
+  EXPECT_EQ(dv.rowcount(), 2);
+  // An empty filter shows every row again, in retrieval order.
+  ASSERT_EQ(dv.setfilter(""), 1);
+  dv.filter();
+  ASSERT_EQ(dv.rowcount(), 4);
+  for (int64_t r = 1; r <= 4; ++r) EXPECT_EQ(dv.getitem(r, "memberid"), value(r));
+}
+
+TEST_P(dataview_db, sort_is_stable_with_nulls_lowest) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  ASSERT_EQ(dv.setrow(3), 1);  // member 3
+  ASSERT_EQ(dv.setsort("memberno A, integral d"), 1);
+  ASSERT_EQ(dv.sort(), 1);
+  std::vector<int64_t> ids;
+  for (int64_t r = 1; r <= dv.rowcount(); ++r) ids.push_back(dv.getitem(r, "memberid").as_long());
+  EXPECT_EQ(ids, (std::vector<int64_t>{4, 1, 2, 3}));
+  EXPECT_EQ(dv.getitem(dv.getrow(), "memberid"), value(int64_t(3)));
+  ASSERT_EQ(dv.setsort("integral A"), 1);
+  dv.sort();
+  EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(2)));  // null points first
+  EXPECT_EQ(dv.setsort("nosuch A"), -1);
+  EXPECT_EQ(dv.setsort("integral X"), -1);
+}
+
+TEST_P(dataview_db, update_writes_only_the_changed_columns) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  auto other = connect_another();
+  ASSERT_EQ(dv.setitem(1, "contactphone", value("07311234567")), 1);
+  // Meanwhile another terminal changes another column of the same member.
+  ASSERT_EQ(other->execute("UPDATE t_member SET mobile = '13900000000' WHERE memberid = 1"), 0);
+  ASSERT_EQ(other->commit(), 0);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_FALSE(tr().in_transaction());
+  EXPECT_EQ(scalar_text("SELECT contactphone FROM t_member WHERE memberid = 1"), "07311234567");
+  EXPECT_EQ(scalar_text("SELECT mobile FROM t_member WHERE memberid = 1"), "13900000000");
+  EXPECT_EQ(dv.modifiedcount(), 0);
+  EXPECT_EQ(dv.getitemstatus(1, -1, dv_buffer::primary), dv_status::notmodified);
+  // Changed again: the original is now what was saved.
+  ASSERT_EQ(dv.setitem(1, "contactphone", value()), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_TRUE(scalar("SELECT contactphone FROM t_member WHERE memberid = 1").is_null());
+}
+
+TEST_P(dataview_db, decimals_changed_and_matched_exactly) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  ASSERT_EQ(dv.settext(2, c("amountconsumed"), "0.30"), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  ASSERT_EQ(dv.settext(2, c("amountconsumed"), "12345678.91"), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  ASSERT_EQ(retrieve_site1(), 4);
+  EXPECT_EQ(dv.gettext(2, c("amountconsumed")), "12345678.91");
+}
+
+TEST_P(dataview_db, a_conflict_writes_nothing_keeps_every_edit_and_a_retry_works) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  auto other = connect_another();
+  ASSERT_EQ(dv.setitem(1, "membername", value("张三丰")), 1);
+  ASSERT_EQ(dv.setitem(3, "mobile", value("13811111111")), 1);
+  ASSERT_EQ(dv.deleterow(2), 1);
+  // Another terminal changes the same column of member 3.
+  ASSERT_EQ(other->execute("UPDATE t_member SET mobile = '13922222222' WHERE memberid = 3"), 0);
+  ASSERT_EQ(other->commit(), 0);
+
+  EXPECT_EQ(dv.update(), -1);
+  EXPECT_NE(dv.last_error().find("已被其他终端修改或删除"), std::string::npos) << dv.last_error();
+  EXPECT_FALSE(tr().in_transaction());
+  EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 1"), "张三");
+  EXPECT_EQ(row_count("t_member"), 5);
+  EXPECT_EQ(scalar_text("SELECT mobile FROM t_member WHERE memberid = 3"), "13922222222");
+  // Every edit is still there, with its original.
+  EXPECT_EQ(dv.modifiedcount(), 2);
+  EXPECT_EQ(dv.deletedcount(), 1);
+  EXPECT_EQ(dv.getitemstring(1, "membername"), "张三丰");
+  EXPECT_EQ(dv.getitem(1, "membername", dv_buffer::primary, true), value("张三"));
+  EXPECT_EQ(dv.getitemstatus(2, -1, dv_buffer::primary), dv_status::datamodified);
+  EXPECT_EQ(dv.getitem(1, "memberid", dv_buffer::deleted), value(int64_t(2)));
+
+  // Read again, redo the edit, save.
+  ASSERT_EQ(retrieve_site1(), 4);
+  EXPECT_EQ(dv.getitemstring(3, "mobile"), "13922222222");
+  ASSERT_EQ(dv.setitem(3, "mobile", value("13811111111")), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_EQ(scalar_text("SELECT mobile FROM t_member WHERE memberid = 3"), "13811111111");
+}
+
+TEST_P(dataview_db, a_row_deleted_meanwhile_is_a_conflict) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  auto other = connect_another();
+  ASSERT_EQ(dv.setitem(4, "integral", value(151)), 1);
+  ASSERT_EQ(other->execute("DELETE FROM t_member WHERE memberid = 4"), 0);
+  ASSERT_EQ(other->commit(), 0);
+  EXPECT_EQ(dv.update(), -1);
+  EXPECT_NE(dv.last_error().find("第 4 行"), std::string::npos) << dv.last_error();
+  EXPECT_EQ(dv.getitem(4, "integral"), value(int64_t(151)));
+
+  // Deleting a row that is already gone is a conflict too.
+  ASSERT_EQ(retrieve_site1(), 3);
+  ASSERT_EQ(other->execute("DELETE FROM t_member WHERE memberid = 3"), 0);
+  ASSERT_EQ(other->commit(), 0);
+  ASSERT_EQ(dv.deleterow(3), 1);
+  EXPECT_EQ(dv.update(), -1);
+  EXPECT_EQ(dv.deletedcount(), 1);
+}
+
+TEST_P(dataview_db, a_save_whose_third_row_fails_writes_nothing_and_keeps_all_changes) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  ASSERT_EQ(dv.setitem(1, "integral", value(11)), 1);
+  ASSERT_EQ(dv.deleterow(2), 1);
+  int64_t row = dv.insertrow(0);
+  ASSERT_EQ(row, 4);
+  ASSERT_EQ(dv.setitem(row, "memberid", value(5)), 1);  // member 5 exists (another shop)
+  ASSERT_EQ(dv.setitem(row, "membername", value("孙八")), 1);
+  ASSERT_EQ(dv.setitem(row, "siteid", value(1)), 1);
+
+  EXPECT_EQ(dv.update(), -1);
+  EXPECT_NE(dv.last_error().find("第 4 行"), std::string::npos) << dv.last_error();
+  EXPECT_FALSE(tr().in_transaction());
+  EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 1"), 10);
+  EXPECT_EQ(row_count("t_member"), 5);
+  EXPECT_EQ(dv.modifiedcount(), 2);
+  EXPECT_EQ(dv.deletedcount(), 1);
+  EXPECT_EQ(dv.getitemstatus(row, -1, dv_buffer::primary), dv_status::newmodified);
+
+  // Mended and saved again: all three changes are written together.
+  ASSERT_EQ(dv.setitem(row, "memberid", value(6)), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 1"), 11);
+  EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM t_member WHERE memberid = 2"), 0);
+  EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 6"), "孙八");
+  EXPECT_EQ(dv.deletedcount(), 0);
+  EXPECT_EQ(dv.modifiedcount(), 0);
+  EXPECT_EQ(dv.getitemstatus(row, -1, dv_buffer::primary), dv_status::notmodified);
+  // The saved new row is now an ordinary row: a change to it is an update by its key.
+  ASSERT_EQ(dv.setitem(row, "membername", value("孙九")), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 6"), "孙九");
+}
+
+TEST_P(dataview_db, rows_in_the_filter_buffer_are_saved_too) {
+  ASSERT_EQ(retrieve_site1(), 4);
+  ASSERT_EQ(dv.setitem(3, "integral", value(5)), 1);
+  ASSERT_EQ(dv.setfilter("integral >= 100"), 1);
+  dv.filter();
+  EXPECT_EQ(dv.rowcount(), 1);
+  EXPECT_EQ(dv.modifiedcount(), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 3"), 5);
+}
+
+INSTANTIATE_BOTH_BACKENDS(dataview_db);
+
+}  // namespace
