@@ -58,6 +58,10 @@ bool enter_down();
 void set_enter_down(bool down);
 }  // namespace runtime
 
+// Connects the engine to the runtime at start-up: computed columns read today() from here and
+// f_check_sql reports through messagebox (stop icon). The GUI also installs its box handler.
+void install_runtime();
+
 // Integer of [section] key= in an ini file; the default for a missing file, section or key or a
 // value that is not a whole number. A path written with backslashes ("\util\syncclient.ini") is
 // read with this system's separators.

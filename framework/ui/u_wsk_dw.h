@@ -11,6 +11,7 @@
 
 #include "framework/dataview/data_view.h"
 
+class QLabel;
 class QTableView;
 
 class u_wsk_dw : public QWidget {
@@ -76,9 +77,21 @@ class u_wsk_dw : public QWidget {
   void set_vscroll(bool on);
   void set_hscroll(bool on);
   void set_border(bool on);
+  // A retrieval that takes long shows its progress and can be cancelled (lists switch it on).
+  void set_show_progress(bool on);
+  // Title of the box that reports a failed save (default "保存失败").
+  std::string is_update_error_title = "保存失败";
 
   QTableView* grid() const;           // null for a free-form presentation
   QWidget* field_widget(std::string_view column) const;  // free-form: the column's editor
+  QLabel* field_label(std::string_view column) const;    // free-form: the label beside it
+  // Display text of a cell as the grid shows it (drop-down display value); what export prints.
+  std::string display_text(int64_t row, int column) const;
+
+ signals:
+  // Raised after on_enterpressed / on_doubleclicked: the ancestors' default actions hang here.
+  void enter_pressed();
+  void double_clicked(qint64 row);
 
  private:
   struct impl;

@@ -4,3 +4,7 @@
 
 int units_to_px_x(int units);
 int units_to_px_y(int units);
+
+class QWidget;
+// Moves (and sizes, unless -1) a control at host-unit coordinates within its parent.
+void place_units(QWidget* w, int x, int y, int width = -1, int height = -1);

@@ -1,10 +1,12 @@
 #pragma once
 // Root ancestor of every window: drives it through its events. open_window() runs
-// create -> kpo_preopen -> (shown) -> kpo_postopen; closing runs close_event -> destroy.
-// Every override of an event calls its ancestor's version first.
+// create -> kpo_preopen -> (shown) -> kpo_postopen -> open_finished; closing runs close_event ->
+// destroy. Every override of an event calls its ancestor's version first.
 
 #include <QDialog>
+#include <functional>
 #include <string>
+#include <vector>
 
 class w_base : public QDialog {
   Q_OBJECT
@@ -37,12 +39,27 @@ class w_base : public QDialog {
 
   // Runs the open sequence (used by open_window and by tests).
   void run_open_sequence();
+  bool is_opening() const { return opening_; }
+  bool is_closed() const { return closed_; }
+
+  // Runs fn after the current handlers have finished; during the open sequence, after it.
+  void post_event(std::function<void()> fn);
 
  protected:
+  // After kpo_postopen: the ancestors that read their data at opening do it here.
+  virtual void open_finished() {}
+  // Before closing asks about unsaved changes: stores the edit still open in a control.
+  virtual void accept_pending_edits() {}
+  // Closes with this dialog result when close_event and destroy have run.
+  void finish(int result);
+
   void closeEvent(QCloseEvent* e) override;
   void done(int r) override;
 
  private:
+  bool try_close();
+  bool opening_ = false;
   bool closing_ = false;
-  bool destroyed_ = false;
+  bool closed_ = false;
+  std::vector<std::function<void()>> posted_;
 };

@@ -1,7 +1,8 @@
 #pragma once
 // Ancestor of the dialogs: modal, with p_sign, cb_ok ("确定"), cb_cancel ("取消") and cb_help
 // ("帮助(&H)"). A click on cb_ok runs kpo_default and closes the dialog when it answers 0 or 1;
-// -1 keeps it open. cb_cancel closes without kpo_default. Every close runs close_event.
+// -1 keeps it open. cb_cancel (and Esc) closes without kpo_default. Every close runs close_event.
+// Buttons the window does not place stand at the bottom right.
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,6 +24,9 @@ class w_dialog : public w_base {
   void cb_cancel_clicked();  // trigger: closes
   void post_cancel_click();  // queued: runs after the current handlers have finished
 
-  // Places a control at host-unit coordinates.
+  // Places a control at host-unit coordinates (-1: keep the control's current size).
   void place(QWidget* w, int x, int y, int width = -1, int height = -1);
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
 };

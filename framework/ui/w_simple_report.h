@@ -1,6 +1,6 @@
 #pragma once
 // Ancestor of the report windows: the list ancestor without editing actions (no insert, delete
-// or save). The window starts its own retrieval (kpo_postopen).
+// or save) and without its own retrieval at opening: the window starts it (kpo_postopen).
 
 #include "framework/ui/w_single_dw_list.h"
 
@@ -11,4 +11,8 @@ class w_simple_report : public w_single_dw_list {
   void create() override;
   void kpo_postopen() override;  // does not retrieve: the window decides
   int kpo_save(int an_commit) override;  // nothing to save: 1
+  bool has_unsaved_changes() const override { return false; }  // a report is never saved
+
+ protected:
+  void open_finished() override;
 };

@@ -1,8 +1,9 @@
 #pragma once
-// Ancestor of the list windows: uo_toolbar above dw_1 (u_wsk_dw). After kpo_postopen it reads
-// the list through dw_1.of_retrieve(); the toolbar retrieves, inserts and deletes rows, saves
-// through kpo_save(1), opens the current row through kpo_open (also Enter or a double-click in
-// the grid), exports, prints and closes. Closing with unsaved changes asks whether to save.
+// Ancestor of the list windows: uo_toolbar above dw_1 (u_wsk_dw). When the open sequence is over
+// (after kpo_postopen) it reads the list through dw_1.of_retrieve(); the toolbar retrieves,
+// inserts and deletes rows, saves through kpo_save(1), opens the current row through kpo_open
+// (also Enter or a double-click in the grid, when the window has no handler of its own),
+// exports, prints and closes. Closing with unsaved changes asks whether to save.
 
 #include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/uo_toolbar.h"
@@ -17,7 +18,7 @@ class w_single_dw_list : public w_base {
   u_wsk_dw* dw_1 = nullptr;
 
   void create() override;
-  void kpo_postopen() override;   // retrieves dw_1
+  void kpo_postopen() override;
   int kpo_save(int an_commit) override;
   int kpo_savedata() override;    // accepttext, then of_update when something changed
   bool has_unsaved_changes() const override;
@@ -27,4 +28,21 @@ class w_single_dw_list : public w_base {
   void set_dw_top(int y_units);
   // Text of the printed / exported report's title (the window title by default).
   virtual std::string report_title() const;
+
+  // Toolbar actions, also for tests: each answers what it did (1 done, 0 nothing, -1 failed).
+  int retrieve_action();         // asks first when there are unsaved changes
+  int insert_action();
+  int delete_action();
+  int export_csv_to(const std::string& path);
+  int write_pdf_to(const std::string& path);
+
+ protected:
+  void open_finished() override;  // reads the list
+  void accept_pending_edits() override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void layout_dw();
+  bool ask_save_first();  // false: the user chose to stay
+  int dw_top_px_ = -1;
 };

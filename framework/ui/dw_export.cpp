@@ -1,0 +1,64 @@
+#include "framework/ui/dw_export.h"
+
+#include <fstream>
+
+#include "framework/ui/u_wsk_dw.h"
+
+namespace {
+
+std::string csv_field(std::string s) {
+  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string one_line(std::string s) {
+  std::erase(s, '\r');
+  while (!s.empty() && s.back() == '\n') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+std::vector<int> shown_columns(const u_wsk_dw& dw) {
+  std::vector<int> out;
+  const auto& cols = dw.dv().definition().columns;
+  for (int c = 0; c < int(cols.size()); ++c)
+    if (cols[size_t(c)].visible) out.push_back(c);
+  return out;
+}
+
+bool export_csv(const u_wsk_dw& dw, const std::string& path, std::string& error) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    error = "无法写入文件 " + path;
+    return false;
+  }
+  const auto& cols = dw.dv().definition().columns;
+  const std::vector<int> shown = shown_columns(dw);
+  out << "\xEF\xBB\xBF";
+  for (size_t i = 0; i < shown.size(); ++i)
+    out << (i ? "," : "") << csv_field(one_line(cols[size_t(shown[i])].header));
+  out << "\r\n";
+  for (int64_t r = 1; r <= dw.rowcount(); ++r) {
+    for (size_t i = 0; i < shown.size(); ++i) {
+      const dv_column& c = cols[size_t(shown[i])];
+      // A check box exports its stored value; everything else the text shown.
+      const std::string text = c.style == edit_style::checkbox
+                                   ? dw.dv().getitem(r, shown[i]).to_text()
+                                   : dw.display_text(r, shown[i]);
+      out << (i ? "," : "") << csv_field(text);
+    }
+    out << "\r\n";
+  }
+  out.flush();
+  if (!out) {
+    error = "写入文件 " + path + " 失败";
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The grid of a data view control: uniform row heights, Tab / Shift+Tab through the editable
+// columns in tab order (on to the next row after the last one), Enter and double-click reported
+// to the control (a double-click below the last row reports row 0 and moves nothing).
+
+#include <QTableView>
+#include <functional>
+
+class data_view;
+
+class dw_grid_view : public QTableView {
+  Q_OBJECT
+ public:
+  dw_grid_view(data_view& dv, QWidget* parent = nullptr);
+
+  std::function<void()> on_enter;
+  std::function<void(int64_t row)> on_double_click;  // 1-based, 0 below the rows
+
+  // Editable columns (from 0) in tab order; equal tab numbers keep column order.
+  std::vector<int> tab_columns() const;
+
+ protected:
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+ private:
+  data_view& dv_;
+};

@@ -1,0 +1,11 @@
+#include "framework/ui/install_ui.h"
+
+#include "framework/runtime/runtime.h"
+#include "framework/ui/gui_messagebox.h"
+#include "framework/ui/module_font.h"
+
+void install_ui() {
+  install_fonts();
+  install_runtime();
+  runtime::set_messagebox_handler(show_gui_messagebox);
+}

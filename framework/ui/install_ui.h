@@ -1,0 +1,5 @@
+#pragma once
+// Start-up of the screen side: fonts, message boxes shown as QMessageBox, and the runtime wiring
+// (install_runtime). Call once after the QApplication exists.
+
+void install_ui();

@@ -1,0 +1,324 @@
+#include "framework/ui/u_wsk_dw.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "framework/runtime/runtime.h"
+#include "framework/ui/dw_edit_delegate.h"
+#include "framework/ui/dw_freeform.h"
+#include "framework/ui/dw_grid_view.h"
+#include "framework/ui/dw_table_model.h"
+#include "framework/ui/module_font.h"
+#include "framework/ui/retrieve_progress.h"
+#include "framework/ui/units.h"
+
+namespace {
+
+dv_definition empty_definition(const std::string& name) {
+  dv_definition d;
+  d.name = name;
+  return d;
+}
+
+}  // namespace
+
+struct u_wsk_dw::impl {
+  std::string dataobject;
+  std::unique_ptr<data_view> dv;
+  dw_choices_cache choices;
+  QVBoxLayout* layout = nullptr;
+  dw_grid_view* grid = nullptr;
+  dw_table_model* model = nullptr;
+  dw_edit_delegate* delegate = nullptr;
+  QScrollArea* scroll = nullptr;
+  dw_freeform* form = nullptr;
+  std::optional<QColor> current_colour;
+  bool header_sort = false, vscroll = true, hscroll = true, border = true;
+  bool show_progress = false;
+  bool syncing = false;
+  int sort_column = -1;
+  bool sort_descending = false;
+};
+
+u_wsk_dw::u_wsk_dw(QWidget* parent) : QWidget(parent), d_(std::make_unique<impl>()) {
+  setFont(module_font());
+  d_->layout = new QVBoxLayout(this);
+  d_->layout->setContentsMargins(0, 0, 0, 0);
+  d_->dv = std::make_unique<data_view>(empty_definition(""));
+}
+
+u_wsk_dw::~u_wsk_dw() {
+  // The presentation listens to the data view: it goes first.
+  delete d_->grid;
+  delete d_->scroll;
+  d_->dv->set_accept_hook({});
+}
+
+void u_wsk_dw::set_dataobject(const std::string& name) {
+  delete d_->grid;
+  delete d_->scroll;
+  d_->grid = nullptr;
+  d_->model = nullptr;
+  d_->delegate = nullptr;
+  d_->scroll = nullptr;
+  d_->form = nullptr;
+  d_->choices.clear();
+  d_->sort_column = -1;
+
+  uo_transaction* tr = d_->dv->transobject();
+  d_->dataobject = name;
+  const dv_definition* def = find_definition(name);
+  d_->dv = std::make_unique<data_view>(def ? *def : empty_definition(name));
+  if (tr) d_->dv->settransobject(tr);
+  data_view& dv = *d_->dv;
+
+  auto refused = [this](const std::string& msg) {
+    messagebox(window()->windowTitle().toStdString(), msg, mb_icon::exclamation, mb_buttons::ok, 1);
+  };
+
+  if (dv.definition().presentation == dv_presentation::freeform) {
+    d_->scroll = new QScrollArea(this);
+    d_->form = new dw_freeform(dv, d_->choices);
+    d_->form->on_refused = refused;
+    d_->scroll->setWidget(d_->form);
+    d_->layout->addWidget(d_->scroll);
+    dv.set_accept_hook([this] { return d_->form ? d_->form->accept() : 1; });
+  } else {
+    auto* grid = new dw_grid_view(dv, this);
+    d_->grid = grid;
+    d_->model = new dw_table_model(dv, d_->choices, grid);
+    d_->delegate = new dw_edit_delegate(d_->model, grid);
+    grid->setModel(d_->model);
+    grid->setItemDelegate(d_->delegate);
+    grid->setFont(module_font());
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+    grid->setWordWrap(false);
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Uniform rows: nothing is measured per row, so 100,000 rows open as fast as 100.
+    QHeaderView* vh = grid->verticalHeader();
+    vh->hide();
+    vh->setSectionResizeMode(QHeaderView::Fixed);
+    vh->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    QHeaderView* hh = grid->horizontalHeader();
+    hh->setFont(module_font());
+    hh->setHighlightSections(false);
+    hh->setSectionsClickable(true);
+    const auto& cols = dv.definition().columns;
+    for (int c = 0; c < int(cols.size()); ++c) {
+      if (!cols[size_t(c)].visible) grid->setColumnHidden(c, true);
+      else if (cols[size_t(c)].width > 0) grid->setColumnWidth(c, units_to_px_x(cols[size_t(c)].width));
+    }
+    d_->layout->addWidget(grid);
+    dv.set_accept_hook([this] { return d_->delegate ? d_->delegate->commit_open_editor() : 1; });
+
+    d_->model->on_refused = refused;
+    d_->model->on_current_changed = [this](int64_t old_row, int64_t new_row) {
+      if (!d_->syncing) {
+        d_->syncing = true;
+        QItemSelectionModel* sel = d_->grid->selectionModel();
+        if (new_row >= 1) {
+          const QModelIndex cur = d_->grid->currentIndex();
+          int col = cur.isValid() ? cur.column() : 0;
+          while (col < d_->model->columnCount() - 1 && d_->grid->isColumnHidden(col)) ++col;
+          const QModelIndex idx = d_->model->index(int(new_row - 1), col);
+          sel->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+          d_->grid->scrollTo(idx);
+        } else {
+          sel->clear();
+        }
+        d_->syncing = false;
+      }
+      if (on_rowfocuschanged) on_rowfocuschanged(old_row, new_row);
+    };
+    d_->model->on_reset = [this] {
+      const int64_t row = d_->dv->getrow();
+      if (d_->model->on_current_changed) d_->model->on_current_changed(0, row);
+    };
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+              if (d_->syncing || !current.isValid()) return;
+              d_->syncing = true;
+              d_->dv->setrow(current.row() + 1);
+              d_->syncing = false;
+              // The row may be selected only partly after a keyboard move: select it whole.
+              d_->grid->selectionModel()->select(
+                  current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            });
+    connect(grid, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) {
+      if (on_clicked) on_clicked(i.row() + 1);
+    });
+    grid->on_enter = [this] {
+      if (on_enterpressed) on_enterpressed();
+      emit enter_pressed();
+    };
+    grid->on_double_click = [this](int64_t row) {
+      if (on_doubleclicked) on_doubleclicked(row);
+      emit double_clicked(row);
+    };
+    connect(hh, &QHeaderView::sectionClicked, this, [this](int col) {
+      if (!d_->header_sort) return;
+      d_->sort_descending = d_->sort_column == col ? !d_->sort_descending : false;
+      d_->sort_column = col;
+      const std::string& name = d_->dv->definition().columns[size_t(col)].name;
+      if (d_->dv->setsort(name + (d_->sort_descending ? " D" : " A")) > 0) d_->dv->sort();
+      d_->grid->horizontalHeader()->setSortIndicator(
+          col, d_->sort_descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+    hh->setSortIndicatorShown(d_->header_sort);
+    if (d_->current_colour) of_set_currentrow_background(d_->current_colour->red() +
+                                                         d_->current_colour->green() * 256 +
+                                                         d_->current_colour->blue() * 65536);
+  }
+  set_vscroll(d_->vscroll);
+  set_hscroll(d_->hscroll);
+  set_border(d_->border);
+}
+
+std::string u_wsk_dw::dataobject() const { return d_->dataobject; }
+data_view& u_wsk_dw::dv() { return *d_->dv; }
+const data_view& u_wsk_dw::dv() const { return *d_->dv; }
+
+void u_wsk_dw::of_settransobject(uo_transaction& tr) {
+  d_->dv->settransobject(&tr);
+  d_->choices.clear();
+}
+
+long u_wsk_dw::of_retrieve() { return kpo_retrieve(); }
+
+long u_wsk_dw::kpo_retrieve() {
+  if (on_kpo_retrieve) return on_kpo_retrieve();
+  return long(retrieve());
+}
+
+int64_t u_wsk_dw::of_get_id() const { return of_get_id(getrow()); }
+
+int64_t u_wsk_dw::of_get_id(int64_t row) const {
+  if (is_id_columnname.empty() || row < 1 || row > rowcount()) return 0;
+  if (d_->dv->definition().column_index(is_id_columnname) < 0) return 0;
+  const std::optional<decimal> id = d_->dv->getitemnumber(row, is_id_columnname);
+  return id ? id->to_long() : 0;
+}
+
+int u_wsk_dw::of_update() { return kpo_update(); }
+
+int u_wsk_dw::kpo_update() {
+  if (on_kpo_update) return on_kpo_update();
+  const int rc = d_->dv->update();
+  if (rc < 0)
+    messagebox(is_update_error_title, d_->dv->last_error(), mb_icon::stop, mb_buttons::ok, 1);
+  return rc;
+}
+
+void u_wsk_dw::of_set_currentrow_background(long rgb) {
+  const QColor c(int(rgb & 0xff), int((rgb >> 8) & 0xff), int((rgb >> 16) & 0xff));
+  d_->current_colour = c;
+  if (!d_->grid) return;
+  d_->model->set_current_colour(c);
+  // The current row is the selected row: it is painted in the colour, text stays readable.
+  QPalette p = d_->grid->palette();
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+    p.setColor(g, QPalette::Highlight, c);
+    p.setColor(g, QPalette::HighlightedText, Qt::black);
+  }
+  d_->grid->setPalette(p);
+}
+
+int64_t u_wsk_dw::retrieve(std::vector<value> args) {
+  int64_t rc;
+  if (d_->show_progress) {
+    retrieve_progress progress(window());
+    rc = d_->dv->retrieve(std::move(args), [&progress](int64_t rows) { return progress.progress(rows); });
+  } else {
+    rc = d_->dv->retrieve(std::move(args));
+  }
+  if (rc < 0)
+    messagebox(window()->windowTitle().toStdString(), "读取数据失败：\n" + d_->dv->last_error(),
+               mb_icon::stop, mb_buttons::ok, 1);
+  return rc;
+}
+
+int64_t u_wsk_dw::rowcount() const { return d_->dv->rowcount(); }
+int64_t u_wsk_dw::getrow() const { return d_->dv->getrow(); }
+int u_wsk_dw::setrow(int64_t row) { return d_->dv->setrow(row); }
+int u_wsk_dw::scrolltorow(int64_t row) { return d_->dv->scrolltorow(row); }
+int64_t u_wsk_dw::find(std::string_view expr, int64_t start, int64_t end) {
+  return d_->dv->find(expr, start, end);
+}
+int u_wsk_dw::setfilter(std::string_view expr) { return d_->dv->setfilter(expr); }
+int u_wsk_dw::filter() { return d_->dv->filter(); }
+int u_wsk_dw::setsort(std::string_view spec) { return d_->dv->setsort(spec); }
+int u_wsk_dw::sort() { return d_->dv->sort(); }
+std::optional<decimal> u_wsk_dw::getitemnumber(int64_t row, std::string_view column) const {
+  return d_->dv->getitemnumber(row, column);
+}
+std::optional<std::string> u_wsk_dw::getitemstring(int64_t row, std::string_view column) const {
+  return d_->dv->getitemstring(row, column);
+}
+int u_wsk_dw::setitem(int64_t row, std::string_view column, const value& v) {
+  return d_->dv->setitem(row, column, v);
+}
+int64_t u_wsk_dw::insertrow(int64_t before) {
+  const int64_t row = d_->dv->insertrow(before);
+  if (row > 0) d_->dv->scrolltorow(row);
+  return row;
+}
+int u_wsk_dw::deleterow(int64_t row) { return d_->dv->deleterow(row); }
+int u_wsk_dw::accepttext() { return d_->dv->accepttext(); }
+int64_t u_wsk_dw::modifiedcount() const { return d_->dv->modifiedcount(); }
+int64_t u_wsk_dw::deletedcount() const { return d_->dv->deletedcount(); }
+std::string u_wsk_dw::modify(std::string_view property) { return d_->dv->modify(property); }
+
+void u_wsk_dw::setfocus() {
+  if (d_->grid) d_->grid->setFocus(Qt::OtherFocusReason);
+  else if (d_->form) d_->form->focus_first();
+  else setFocus(Qt::OtherFocusReason);
+}
+
+void u_wsk_dw::set_header_sort(bool on) {
+  d_->header_sort = on;
+  if (d_->grid) d_->grid->horizontalHeader()->setSortIndicatorShown(on);
+}
+
+void u_wsk_dw::set_vscroll(bool on) {
+  d_->vscroll = on;
+  const auto policy = on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+  if (d_->grid) d_->grid->setVerticalScrollBarPolicy(policy);
+  if (d_->scroll) d_->scroll->setVerticalScrollBarPolicy(policy);
+}
+
+void u_wsk_dw::set_hscroll(bool on) {
+  d_->hscroll = on;
+  const auto policy = on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+  if (d_->grid) d_->grid->setHorizontalScrollBarPolicy(policy);
+  if (d_->scroll) d_->scroll->setHorizontalScrollBarPolicy(policy);
+}
+
+void u_wsk_dw::set_border(bool on) {
+  d_->border = on;
+  if (d_->grid) d_->grid->setFrameShape(on ? QFrame::StyledPanel : QFrame::NoFrame);
+  if (d_->scroll) d_->scroll->setFrameShape(on ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+void u_wsk_dw::set_show_progress(bool on) { d_->show_progress = on; }
+
+QTableView* u_wsk_dw::grid() const { return d_->grid; }
+
+QWidget* u_wsk_dw::field_widget(std::string_view column) const {
+  return d_->form ? d_->form->field_widget(column) : nullptr;
+}
+
+QLabel* u_wsk_dw::field_label(std::string_view column) const {
+  return d_->form ? d_->form->label_widget(column) : nullptr;
+}
+
+std::string u_wsk_dw::display_text(int64_t row, int column) const {
+  if (d_->model) return d_->model->cell_text(int(row - 1), column).toStdString();
+  return d_->dv->gettext(row, column);
+}
+
+u_wsk_dw_sort::u_wsk_dw_sort(QWidget* parent) : u_wsk_dw(parent) { set_header_sort(true); }

@@ -1,0 +1,56 @@
+#include "framework/ui/w_dialog.h"
+
+#include <QResizeEvent>
+
+#include "framework/ui/units.h"
+
+namespace {
+constexpr int button_width = 293, button_height = 96;  // host units
+const char* placed_property = "w_dialog_placed";
+}  // namespace
+
+w_dialog::w_dialog(QWidget* parent) : w_base(parent) {
+  p_sign = new QLabel(this);
+  p_sign->setObjectName("p_sign");
+  cb_ok = new QPushButton(QString::fromUtf8("确定"), this);
+  cb_ok->setObjectName("cb_ok");
+  cb_cancel = new QPushButton(QString::fromUtf8("取消"), this);
+  cb_cancel->setObjectName("cb_cancel");
+  cb_help = new QPushButton(QString::fromUtf8("帮助(&H)"), this);
+  cb_help->setObjectName("cb_help");
+  for (QPushButton* b : {cb_ok, cb_cancel, cb_help}) {
+    b->setAutoDefault(false);
+    b->resize(units_to_px_x(button_width), units_to_px_y(button_height));
+  }
+  cb_ok->setDefault(true);
+  connect(cb_ok, &QPushButton::clicked, this, [this] { cb_ok_clicked(); });
+  connect(cb_cancel, &QPushButton::clicked, this, [this] { cb_cancel_clicked(); });
+}
+
+void w_dialog::cb_ok_clicked() {
+  const int rc = kpo_default();
+  if (rc == 0 || rc == 1) finish(QDialog::Accepted);
+}
+
+void w_dialog::cb_cancel_clicked() { finish(QDialog::Rejected); }
+
+void w_dialog::post_cancel_click() {
+  post_event([this] { cb_cancel_clicked(); });
+}
+
+void w_dialog::place(QWidget* w, int x, int y, int width, int height) {
+  place_units(w, x, y, width, height);
+  w->setProperty(placed_property, true);
+}
+
+void w_dialog::resizeEvent(QResizeEvent* e) {
+  w_base::resizeEvent(e);
+  // Buttons not placed by the window: OK, Cancel, Help from the bottom right corner leftwards.
+  int right = width() - units_to_px_x(40);
+  const int bottom = height() - units_to_px_y(40);
+  for (QPushButton* b : {cb_help, cb_cancel, cb_ok}) {
+    if (b->property(placed_property).toBool() || b->isHidden()) continue;
+    b->move(right - b->width(), bottom - b->height());
+    right -= b->width() + units_to_px_x(40);
+  }
+}

@@ -1,0 +1,143 @@
+#include "framework/ui/w_single_dw_list.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QTableView>
+
+#include "framework/runtime/runtime.h"
+#include "framework/ui/dw_export.h"
+#include "framework/ui/dw_report_print.h"
+#include "framework/ui/units.h"
+
+w_single_dw_list::w_single_dw_list(QWidget* parent) : w_base(parent) {
+  setWindowFlags(Qt::Window);
+  resize(1000, 640);
+  toolbar = new uo_toolbar(this);
+  dw_1 = new u_wsk_dw(this);
+  dw_1->setObjectName("dw_1");
+  dw_1->set_show_progress(true);
+
+  connect(toolbar->act_retrieve, &QAction::triggered, this, [this] { retrieve_action(); });
+  connect(toolbar->act_insert, &QAction::triggered, this, [this] { insert_action(); });
+  connect(toolbar->act_delete, &QAction::triggered, this, [this] { delete_action(); });
+  connect(toolbar->act_save, &QAction::triggered, this, [this] { kpo_save(1); });
+  connect(toolbar->act_open, &QAction::triggered, this, [this] { kpo_open(); });
+  connect(toolbar->act_close, &QAction::triggered, this, [this] { close_window(); });
+  connect(toolbar->act_export, &QAction::triggered, this, [this] {
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("导出"),
+                                                      windowTitle() + ".csv", "CSV (*.csv)");
+    if (!path.isEmpty()) export_csv_to(path.toStdString());
+  });
+  connect(toolbar->act_pdf, &QAction::triggered, this, [this] {
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("保存为 PDF"),
+                                                      windowTitle() + ".pdf", "PDF (*.pdf)");
+    if (!path.isEmpty()) write_pdf_to(path.toStdString());
+  });
+  connect(toolbar->act_print, &QAction::triggered, this, [this] {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) paint_report(*dw_1, report_title(), printer);
+  });
+  // Enter and double-click open the current row unless the window handles them itself.
+  connect(dw_1, &u_wsk_dw::enter_pressed, this, [this] {
+    if (!dw_1->on_enterpressed) kpo_open();
+  });
+  connect(dw_1, &u_wsk_dw::double_clicked, this, [this](qint64 row) {
+    if (!dw_1->on_doubleclicked && row > 0) kpo_open();
+  });
+}
+
+void w_single_dw_list::create() { w_base::create(); }
+
+void w_single_dw_list::kpo_postopen() { w_base::kpo_postopen(); }
+
+void w_single_dw_list::open_finished() {
+  w_base::open_finished();
+  dw_1->of_retrieve();
+}
+
+int w_single_dw_list::kpo_save(int an_commit) {
+  w_base::kpo_save(an_commit);
+  return kpo_savedata();
+}
+
+int w_single_dw_list::kpo_savedata() {
+  if (dw_1->accepttext() < 0) return -1;
+  if (dw_1->modifiedcount() <= 0 && dw_1->deletedcount() <= 0) return 1;
+  return dw_1->of_update();
+}
+
+bool w_single_dw_list::has_unsaved_changes() const {
+  if (dw_1->dv().definition().update_table.empty()) return false;
+  return dw_1->modifiedcount() > 0 || dw_1->deletedcount() > 0;
+}
+
+void w_single_dw_list::accept_pending_edits() { dw_1->accepttext(); }
+
+void w_single_dw_list::place(QWidget* w, int x, int y, int width, int height) {
+  place_units(w, x, y, width, height);
+}
+
+void w_single_dw_list::set_dw_top(int y_units) {
+  dw_top_px_ = units_to_px_y(y_units);
+  layout_dw();
+}
+
+std::string w_single_dw_list::report_title() const { return title(); }
+
+void w_single_dw_list::resizeEvent(QResizeEvent* e) {
+  w_base::resizeEvent(e);
+  layout_dw();
+}
+
+void w_single_dw_list::layout_dw() {
+  const int bar = toolbar->sizeHint().height();
+  toolbar->setGeometry(0, 0, width(), bar);
+  const int top = std::max(dw_top_px_, bar);
+  dw_1->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
+bool w_single_dw_list::ask_save_first() {
+  accept_pending_edits();
+  if (!has_unsaved_changes()) return true;
+  const int answer =
+      messagebox(title(), "是否保存所做的修改？", mb_icon::question, mb_buttons::yesnocancel, 1);
+  if (answer == 1) return kpo_save(1) >= 0;
+  return answer == 2;
+}
+
+int w_single_dw_list::retrieve_action() {
+  if (!ask_save_first()) return 0;
+  return dw_1->of_retrieve() < 0 ? -1 : 1;
+}
+
+int w_single_dw_list::insert_action() {
+  const int64_t row = dw_1->insertrow(0);
+  if (row <= 0) return -1;
+  dw_1->setfocus();
+  return 1;
+}
+
+int w_single_dw_list::delete_action() {
+  const int64_t row = dw_1->getrow();
+  if (row <= 0) return 0;
+  return dw_1->deleterow(row) > 0 ? 1 : -1;
+}
+
+int w_single_dw_list::export_csv_to(const std::string& path) {
+  std::string error;
+  if (export_csv(*dw_1, path, error)) return 1;
+  messagebox(title(), error, mb_icon::stop, mb_buttons::ok, 1);
+  return -1;
+}
+
+int w_single_dw_list::write_pdf_to(const std::string& path) {
+  std::string error;
+  if (write_pdf(*dw_1, report_title(), path, error)) return 1;
+  messagebox(title(), error, mb_icon::stop, mb_buttons::ok, 1);
+  return -1;
+}
