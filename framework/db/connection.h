@@ -25,6 +25,9 @@ class db_row {
   virtual std::string_view get_text(int col) const = 0;    // any column as its text
   virtual std::optional<decimal> get_decimal(int col, int scale) const = 0;
   virtual std::optional<datetime> get_datetime(int col) const = 0;
+  // The cell as a value of the type the database gives it (integers long, numerics decimal,
+  // timestamps datetime, else text); a select into reads its host variables this way.
+  virtual value get_value(int col) const = 0;
 };
 
 // Receives the rows of a query. on_columns runs once before the first row (also for no rows).
@@ -62,7 +65,23 @@ class db_connection {
   virtual std::string url() const = 0;
 };
 
+// SQL text with its host variables turned into the backend's placeholders. Each placeholder is
+// bound from one host variable; ":name || 'literal'" is folded into one placeholder bound to the
+// concatenation (null stays null), so that "memberno like :text||'%'" binds a plain pattern that
+// the prefix LIKE optimisation of both databases can serve from an index.
+struct sql_placeholder {
+  int name = 0;        // index into rewritten_sql::names
+  bool folded = false; // bound to the value's text followed by suffix
+  std::string suffix;
+};
+struct rewritten_sql {
+  std::string text;
+  std::vector<std::string> names;             // distinct host variables, by first appearance
+  std::vector<sql_placeholder> placeholders;  // placeholder N (from 1) is placeholders[N - 1]
+};
+rewritten_sql rewrite_sql(std::string_view sql, backend kind);
+
 // Rewrites ":name" host variables into the backend's placeholders ("?N" or "$N"), skipping string
 // literals, quoted identifiers, comments and "::" casts. names receives the distinct names in
-// order of first appearance.
+// order of first appearance (names match without regard to case).
 std::string rewrite_placeholders(std::string_view sql, backend kind, std::vector<std::string>* names);

@@ -1,0 +1,32 @@
+#pragma once
+// Helpers the two database backends share: what kind of statement a text is, numbers read from
+// a database's text (which may use an exponent), and URLs fit to be shown in a message.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "value.h"
+
+enum class statement_kind {
+  read,          // SELECT, VALUES, WITH ... SELECT, EXPLAIN, PRAGMA, SHOW
+  insert,        // INSERT, REPLACE
+  update_delete, // UPDATE, DELETE (touching no row is "not found")
+  other_write,   // DDL and anything else that changes the database
+  control        // BEGIN, COMMIT, ROLLBACK, SAVEPOINT, SET, VACUUM, ANALYZE: never wrapped
+};
+statement_kind classify_statement(std::string_view sql);
+inline bool is_write(statement_kind k) {
+  return k == statement_kind::insert || k == statement_kind::update_delete ||
+         k == statement_kind::other_write;
+}
+
+// Length of the quoted literal, quoted identifier or comment starting at sql[i]; 0 when none
+// starts there.
+size_t skip_quoted(std::string_view sql, size_t i);
+
+// A number as a database writes it: "155.50", "-3", "1.5e-05". Rounded to scale when scale >= 0.
+std::optional<decimal> parse_number_text(std::string_view text, int scale);
+
+// The URL with any password replaced by "***".
+std::string display_url(const std::string& url);

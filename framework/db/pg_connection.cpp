@@ -1,0 +1,398 @@
+// PostgreSQL backend.
+#include "pg_connection.h"
+
+#include <libpq-fe.h>
+
+#include <cctype>
+#include <charconv>
+#include <cstring>
+
+#include "backend_support.h"
+
+namespace {
+
+// Type OIDs of the server's built-in types.
+constexpr Oid bool_oid = 16, int8_oid = 20, int2_oid = 21, int4_oid = 23, text_oid = 25,
+              oid_oid = 26, float4_oid = 700, float8_oid = 701, date_oid = 1082,
+              timestamp_oid = 1114, timestamptz_oid = 1184, numeric_oid = 1700;
+
+const char* lost_text = "connection lost; the transaction was rolled back";
+
+std::string one_line(std::string s) {
+  for (char& c : s)
+    if (c == '\n' || c == '\t') c = ' ';
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  std::string out;
+  for (char c : s)
+    if (!(c == ' ' && !out.empty() && out.back() == ' ')) out += c;
+  return out;
+}
+
+void ignore_notice(void*, const char*) {}
+
+class pg_row : public db_row {
+ public:
+  void shape(const PGresult* res) {
+    res_ = res;
+    int n = PQnfields(res);
+    names_.assign(size_t(n), {});
+    types_.assign(size_t(n), 0);
+    for (int i = 0; i < n; ++i) {
+      for (const char* p = PQfname(res, i); *p; ++p)
+        names_[size_t(i)] += char(std::tolower(static_cast<unsigned char>(*p)));
+      types_[size_t(i)] = PQftype(res, i);
+    }
+  }
+  void at(const PGresult* res, int row) {
+    res_ = res;
+    row_ = row;
+  }
+
+  int column_count() const override { return int(names_.size()); }
+  std::string_view column_name(int col) const override { return names_[size_t(col)]; }
+  bool is_null(int col) const override { return PQgetisnull(res_, row_, col); }
+  int64_t get_long(int col) const override {
+    std::string_view t = get_text(col);
+    int64_t v = 0;
+    auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (ec == std::errc() && p == t.data() + t.size()) return v;
+    if (t == "t") return 1;
+    if (auto d = parse_number_text(t, -1)) return d->to_long();
+    return 0;
+  }
+  std::string_view get_text(int col) const override {
+    return std::string_view(PQgetvalue(res_, row_, col), size_t(PQgetlength(res_, row_, col)));
+  }
+  std::optional<decimal> get_decimal(int col, int scale) const override {
+    if (is_null(col)) return std::nullopt;
+    return parse_number_text(get_text(col), scale);
+  }
+  std::optional<datetime> get_datetime(int col) const override {
+    if (is_null(col)) return std::nullopt;
+    return datetime::parse(get_text(col));
+  }
+  value get_value(int col) const override {
+    if (is_null(col)) return value();
+    switch (types_[size_t(col)]) {
+      case int8_oid:
+      case int2_oid:
+      case int4_oid:
+      case oid_oid:
+      case bool_oid: return value(get_long(col));
+      case numeric_oid:
+      case float4_oid:
+      case float8_oid:
+        if (auto d = get_decimal(col, -1)) return value(*d);
+        break;
+      case date_oid:
+      case timestamp_oid:
+      case timestamptz_oid:
+        if (auto t = get_datetime(col)) return value(*t);
+        break;
+      default: break;
+    }
+    return value(std::string(get_text(col)));
+  }
+
+ private:
+  const PGresult* res_ = nullptr;
+  int row_ = 0;
+  std::vector<std::string> names_;
+  std::vector<Oid> types_;
+};
+
+// The error of a failed result: the server's message (and detail), else the connection's.
+db_result error_of(PGconn* conn, const PGresult* res) {
+  db_result r;
+  r.code = -1;
+  const char* primary = res ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+  if (primary) {
+    r.error_text = primary;
+    if (const char* detail = PQresultErrorField(res, PG_DIAG_MESSAGE_DETAIL))
+      r.error_text += std::string(" (") + detail + ")";
+  } else {
+    r.error_text = one_line(PQerrorMessage(conn));
+    if (r.error_text.empty()) r.error_text = "the database gave no answer";
+  }
+  if (const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr) {
+    bool digits = std::strlen(state) == 5;
+    for (const char* p = state; *p; ++p) digits = digits && std::isdigit(static_cast<unsigned char>(*p));
+    if (digits) r.db_code = std::atoi(state);
+  }
+  return r;
+}
+
+// A whole result of a statement that returns no rows, or its rows counted.
+struct result_guard {
+  PGresult* res;
+  ~result_guard() { PQclear(res); }
+};
+
+bool session_setup(PGconn* conn, std::string& error) {
+  PQsetNoticeProcessor(conn, ignore_notice, nullptr);
+  result_guard g{PQexec(conn, "SET DateStyle = 'ISO, YMD'")};
+  if (PQresultStatus(g.res) != PGRES_COMMAND_OK) {
+    error = error_of(conn, g.res).error_text;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<db_connection> pg_connection::open(const std::string& url, std::string& error) {
+  const char* keys[] = {"dbname", "client_encoding", "fallback_application_name", "connect_timeout", nullptr};
+  const char* values[] = {url.c_str(), "UTF8", "member-terminal", "10", nullptr};
+  PGconn* conn = PQconnectdbParams(keys, values, 1);
+  std::string why;
+  if (!conn) {
+    why = "out of memory";
+  } else if (PQstatus(conn) != CONNECTION_OK) {
+    why = one_line(PQerrorMessage(conn));
+  } else if (!session_setup(conn, why)) {
+  } else {
+    return std::unique_ptr<db_connection>(new pg_connection(conn, url));
+  }
+  PQfinish(conn);
+  error = "cannot open database '" + display_url(url) + "': " + why;
+  return nullptr;
+}
+
+pg_connection::~pg_connection() { PQfinish(conn_); }
+
+bool pg_connection::broken() const { return PQstatus(conn_) != CONNECTION_OK; }
+
+bool pg_connection::reconnect(std::string& error) {
+  PQreset(conn_);
+  if (PQstatus(conn_) != CONNECTION_OK) {
+    error = "the connection to database '" + display_url(url_) + "' is lost and cannot be restored: " +
+            one_line(PQerrorMessage(conn_));
+    return false;
+  }
+  return session_setup(conn_, error);
+}
+
+void pg_connection::sync_transaction_state() {
+  switch (PQtransactionStatus(conn_)) {
+    case PQTRANS_IDLE: tx_open_ = false; break;
+    case PQTRANS_INTRANS:
+    case PQTRANS_INERROR: tx_open_ = true; break;
+    default: break;  // broken or busy: handled where the loss is seen
+  }
+}
+
+// The transaction was open when the connection broke: the server has rolled it back.
+db_result pg_connection::lost(db_result r) {
+  r.code = -1;
+  r.error_text = std::string(lost_text) + " (" + r.error_text + ")";
+  tx_open_ = false;
+  tx_lost_ = true;
+  return r;
+}
+
+db_result pg_connection::run(const std::string& text, const rewritten_sql& rw,
+                             std::span<const value> params, row_sink* sink, bool count_changes,
+                             int64_t& delivered) {
+  const size_t n = rw.placeholders.size();
+  std::vector<Oid> types(n, 0);
+  std::vector<const char*> values(n, nullptr);
+  std::vector<std::string> texts(n);
+  for (size_t i = 0; i < n; ++i) {
+    const sql_placeholder& ph = rw.placeholders[i];
+    const value& v = params[size_t(ph.name)];
+    if (v.is_null()) continue;  // null, type left to the server
+    if (ph.folded) {
+      texts[i] = v.to_text() + ph.suffix;
+      types[i] = text_oid;
+      values[i] = texts[i].c_str();
+      continue;
+    }
+    if (v.is_string()) {
+      values[i] = v.as_string().c_str();
+      types[i] = text_oid;
+      continue;
+    }
+    texts[i] = v.to_text();
+    values[i] = texts[i].c_str();
+    types[i] = v.is_long() ? int8_oid : v.is_decimal() ? numeric_oid : timestamp_oid;
+  }
+
+  db_result r;
+  if (!sink) {
+    result_guard g{PQexecParams(conn_, text.c_str(), int(n), types.data(), values.data(), nullptr,
+                                nullptr, 0)};
+    ExecStatusType st = PQresultStatus(g.res);
+    if (st == PGRES_TUPLES_OK) {
+      r.rows_affected = count_changes ? std::atoll(PQcmdTuples(g.res)) : PQntuples(g.res);
+    } else if (st == PGRES_COMMAND_OK) {
+      r.rows_affected = std::atoll(PQcmdTuples(g.res));
+    } else {
+      return error_of(conn_, g.res);
+    }
+    return r;
+  }
+
+  if (!PQsendQueryParams(conn_, text.c_str(), int(n), types.data(), values.data(), nullptr, nullptr, 0))
+    return error_of(conn_, nullptr);
+  PQsetSingleRowMode(conn_);
+  pg_row row;
+  bool shaped = false, stopped = false, failed = false;
+  int64_t rows = 0, changes = 0;
+  while (PGresult* res = PQgetResult(conn_)) {
+    result_guard g{res};
+    if (stopped) continue;  // draining after a cancel
+    if (failed) continue;
+    switch (PQresultStatus(res)) {
+      case PGRES_SINGLE_TUPLE:
+        if (!shaped) {
+          row.shape(res);
+          sink->on_columns(row);
+          shaped = true;
+        }
+        row.at(res, 0);
+        ++rows;
+        ++delivered;
+        if (!sink->on_row(row)) {
+          stopped = true;
+          // Outside a transaction the rest of a long query is cancelled; inside, a cancel would
+          // abort the transaction, so the remaining rows are read and dropped.
+          if (PGcancel* c = tx_open_ ? nullptr : PQgetCancel(conn_)) {
+            char buf[256];
+            PQcancel(c, buf, sizeof buf);
+            PQfreeCancel(c);
+          }
+        }
+        break;
+      case PGRES_TUPLES_OK:
+      case PGRES_COMMAND_OK:
+        if (!shaped && PQnfields(res) > 0) {
+          row.shape(res);
+          sink->on_columns(row);
+          shaped = true;
+        }
+        changes = std::atoll(PQcmdTuples(res));
+        break;
+      default:
+        r = error_of(conn_, res);
+        failed = true;
+        break;
+    }
+  }
+  if (failed) return r;
+  r.rows_affected = count_changes ? changes : rows;
+  return r;
+}
+
+const rewritten_sql& pg_connection::rewritten(std::string_view sql) {
+  std::string key(sql);
+  auto it = rewrites_.find(key);
+  if (it != rewrites_.end()) return it->second;
+  if (rewrites_.size() >= 128) rewrites_.clear();
+  return rewrites_.emplace(std::move(key), rewrite_sql(sql, backend::postgres)).first->second;
+}
+
+db_result pg_connection::exec(std::string_view sql, std::span<const value> params, row_sink* sink) {
+  const rewritten_sql rw = rewritten(sql);
+  for (const sql_placeholder& ph : rw.placeholders)
+    if (size_t(ph.name) >= params.size()) {
+      db_result r;
+      r.code = -1;
+      r.error_text = "no value given for host variable :" + rw.names[size_t(ph.name)];
+      return r;
+    }
+  statement_kind kind = classify_statement(sql);
+  if (is_write(kind) && !tx_open_) {
+    db_result b = begin();
+    if (b.code != 0) return b;
+  }
+  std::string error;
+  if (broken() && !tx_open_ && !reconnect(error)) {
+    db_result r;
+    r.code = -1;
+    r.error_text = error;
+    return r;
+  }
+  bool inside = tx_open_;
+  bool count_changes = kind == statement_kind::insert || kind == statement_kind::update_delete;
+  int64_t delivered = 0;
+  db_result r = run(rw.text, rw, params, sink, count_changes, delivered);
+  if (r.code != 0 && broken()) {
+    if (inside) return lost(r);
+    // Outside a transaction nothing is lost: connect again and run the statement once more.
+    if (delivered == 0) {
+      if (!reconnect(error)) {
+        r.error_text = error;
+        return r;
+      }
+      r = run(rw.text, rw, params, sink, count_changes, delivered);
+    }
+  }
+  sync_transaction_state();
+  if (r.code == 0 && kind == statement_kind::update_delete && r.rows_affected == 0) r.code = 100;
+  return r;
+}
+
+db_result pg_connection::control(const char* sql) {
+  result_guard g{PQexec(conn_, sql)};
+  db_result r;
+  if (PQresultStatus(g.res) != PGRES_COMMAND_OK) r = error_of(conn_, g.res);
+  return r;
+}
+
+db_result pg_connection::begin() {
+  if (tx_open_) return {};
+  tx_lost_ = false;
+  std::string error;
+  if (broken() && !reconnect(error)) {
+    db_result r;
+    r.code = -1;
+    r.error_text = error;
+    return r;
+  }
+  db_result r = control("BEGIN");
+  if (r.code != 0 && broken() && reconnect(error)) r = control("BEGIN");
+  if (r.code == 0) tx_open_ = true;
+  return r;
+}
+
+db_result pg_connection::commit() {
+  if (tx_lost_) {
+    tx_lost_ = false;
+    db_result r;
+    r.code = -1;
+    r.error_text = lost_text;
+    return r;
+  }
+  if (!tx_open_) return {};
+  if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+    // A statement of this transaction failed: the server would answer COMMIT with a rollback.
+    control("ROLLBACK");
+    tx_open_ = false;
+    db_result r;
+    r.code = -1;
+    r.error_text = "a statement of the transaction failed; the transaction was rolled back";
+    return r;
+  }
+  result_guard g{PQexec(conn_, "COMMIT")};
+  db_result r;
+  if (PQresultStatus(g.res) != PGRES_COMMAND_OK) {
+    r = error_of(conn_, g.res);
+    if (broken()) return lost(r);
+  } else if (std::strcmp(PQcmdStatus(g.res), "ROLLBACK") == 0) {
+    r.code = -1;
+    r.error_text = "the transaction was rolled back by the database";
+  }
+  tx_lost_ = false;
+  sync_transaction_state();
+  if (r.code == 0) tx_open_ = false;
+  return r;
+}
+
+db_result pg_connection::rollback() {
+  tx_lost_ = false;
+  if (!tx_open_) return {};
+  db_result r = control("ROLLBACK");
+  if (r.code != 0 && broken()) r = {};  // the server has rolled it back with the connection
+  tx_open_ = false;
+  return r;
+}

@@ -1,0 +1,208 @@
+// The transaction object, f_check_sql and f_get_next_sequence.
+#include "transaction.h"
+
+#include <cstdio>
+
+uo_transaction sqlca;
+
+namespace {
+
+const char* not_connected_text = "not connected to a database";
+
+// Keeps the first row of a select into; counts the rows (stops reading at the second).
+class into_sink : public row_sink {
+ public:
+  explicit into_sink(std::vector<value>& into) : into_(into) {}
+  bool on_row(const db_row& row) override {
+    if (rows_ == 0) {
+      into_.clear();
+      into_.reserve(size_t(row.column_count()));
+      for (int c = 0; c < row.column_count(); ++c) into_.push_back(row.get_value(c));
+    }
+    return ++rows_ < 2;
+  }
+  int rows() const { return rows_; }
+
+ private:
+  std::vector<value>& into_;
+  int rows_ = 0;
+};
+
+// The SQLCA of a statement, kept across a rollback.
+struct sqlca_state {
+  long sqlcode, sqlnrows, sqldbcode;
+  std::string sqlerrtext;
+  explicit sqlca_state(const uo_transaction& tr)
+      : sqlcode(tr.sqlcode), sqlnrows(tr.sqlnrows), sqldbcode(tr.sqldbcode), sqlerrtext(tr.sqlerrtext) {}
+  void restore(uo_transaction& tr) const {
+    tr.sqlcode = sqlcode;
+    tr.sqlnrows = sqlnrows;
+    tr.sqldbcode = sqldbcode;
+    tr.sqlerrtext = sqlerrtext;
+  }
+};
+
+std::function<void(const std::string&, const std::string&)>& reporter() {
+  static std::function<void(const std::string&, const std::string&)> r;
+  return r;
+}
+
+}  // namespace
+
+// ---- uo_transaction --------------------------------------------------------------------------
+
+int uo_transaction::connect(const std::string& url) {
+  disconnect();
+  std::string error;
+  url_ = url;
+  conn_ = db_connection::open(url, error);
+  db_result r;
+  if (!conn_) {
+    r.code = -1;
+    r.error_text = error;
+  }
+  return take(r);
+}
+
+int uo_transaction::disconnect() {
+  if (conn_ && conn_->in_transaction()) conn_->rollback();  // an unfinished unit is not kept
+  conn_.reset();
+  return take(db_result{});
+}
+
+backend uo_transaction::kind() const { return conn_ ? conn_->kind() : backend::sqlite; }
+
+int uo_transaction::take(const db_result& r) {
+  sqlcode = r.code;
+  sqlnrows = long(r.rows_affected);
+  sqldbcode = r.db_code;
+  sqlerrtext = r.error_text;
+  return int(r.code);
+}
+
+static db_result not_connected() {
+  db_result r;
+  r.code = -1;
+  r.error_text = not_connected_text;
+  return r;
+}
+
+int uo_transaction::execute(std::string_view sql, std::span<const value> params) {
+  if (!conn_) return take(not_connected());
+  return take(conn_->exec(sql, params, nullptr));
+}
+
+int uo_transaction::select_into(std::string_view sql, std::span<const value> params,
+                                std::vector<value>& into) {
+  into.clear();
+  if (!conn_) return take(not_connected());
+  into_sink sink(into);
+  db_result r = conn_->exec(sql, params, &sink);
+  if (r.code >= 0) {
+    r.rows_affected = sink.rows();
+    if (sink.rows() == 0) {
+      r.code = 100;
+    } else if (sink.rows() > 1) {
+      r.code = -1;
+      r.error_text = "select into: the query returned more than one row";
+      into.clear();
+    } else {
+      r.code = 0;
+    }
+  }
+  return take(r);
+}
+
+int uo_transaction::query(std::string_view sql, std::span<const value> params, row_sink& sink) {
+  if (!conn_) return take(not_connected());
+  return take(conn_->exec(sql, params, &sink));
+}
+
+int uo_transaction::begin() { return take(conn_ ? conn_->begin() : not_connected()); }
+int uo_transaction::commit() { return take(conn_ ? conn_->commit() : not_connected()); }
+int uo_transaction::rollback() { return take(conn_ ? conn_->rollback() : not_connected()); }
+bool uo_transaction::in_transaction() const { return conn_ && conn_->in_transaction(); }
+
+// ---- f_check_sql -----------------------------------------------------------------------------
+
+void set_sql_error_reporter(std::function<void(const std::string& title, const std::string& text)> r) {
+  reporter() = std::move(r);
+}
+
+bool f_check_sql(bool an_report, bool an_commit, bool an_rollback, const std::string& title,
+                 const std::string& text, uo_transaction& tr) {
+  if (tr.sqlcode == 0) {
+    if (!an_commit || tr.commit() == 0) return true;
+    // The commit failed: the unit is not stored, which is reported like any failure.
+  }
+  sqlca_state failed(tr);
+  // Roll back before the report: the user reads the box while other terminals go on.
+  if (an_rollback) {
+    tr.rollback();
+    failed.restore(tr);
+  }
+  if (an_report) {
+    std::string why = failed.sqlerrtext;
+    if (why.empty()) why = failed.sqlcode == 100 ? "没有找到数据，或没有修改任何行" : "数据库操作失败";
+    std::string full = text + "\n\n" + why + "\n(SQLCODE " + std::to_string(failed.sqlcode) +
+                       (failed.sqldbcode ? ", DBCODE " + std::to_string(failed.sqldbcode) : "") + ")";
+    if (reporter())
+      reporter()(title, full);
+    else
+      std::fprintf(stderr, "%s: %s\n", title.c_str(), full.c_str());
+  }
+  return false;
+}
+
+// ---- f_get_next_sequence ---------------------------------------------------------------------
+
+int64_t f_get_next_sequence(const std::string& name, uo_transaction& tr) {
+  if (!tr.connected()) {
+    tr.sqlcode = -1;
+    tr.sqlerrtext = not_connected_text;
+    return -1;
+  }
+  const bool inside = tr.in_transaction();
+  std::vector<value> into;
+  int rc;
+  if (tr.kind() == backend::postgres) {
+    // A real sequence: no lock is held, so terminals drawing numbers are never serialised. Inside
+    // the caller's transaction a savepoint keeps a failure from aborting the caller's unit.
+    if (inside && tr.execute("SAVEPOINT member_next_sequence") != 0) return -1;
+    const value seq[] = {value(name + "_seq")};
+    rc = tr.select_into("SELECT nextval(:seqname::regclass)", seq, into);
+    if (inside) {
+      sqlca_state st(tr);
+      tr.execute(rc == 0 ? "RELEASE SAVEPOINT member_next_sequence"
+                         : "ROLLBACK TO SAVEPOINT member_next_sequence");
+      st.restore(tr);
+    }
+  } else {
+    // A row per sequence, advanced (or created) in one statement. SQLite lets one writer in at a
+    // time anyway; outside the caller's transaction the step is committed at once.
+    const value seq[] = {value(name)};
+    rc = tr.select_into(
+        "INSERT INTO t_sequence (seqname, lastvalue) VALUES (:seqname, 1) "
+        "ON CONFLICT (seqname) DO UPDATE SET lastvalue = t_sequence.lastvalue + 1 "
+        "RETURNING lastvalue",
+        seq, into);
+    if (!inside) {
+      if (rc == 0) {
+        if (tr.commit() != 0) rc = -1;
+      } else {
+        sqlca_state st(tr);
+        tr.rollback();
+        st.restore(tr);
+      }
+    }
+  }
+  if (rc == 0 && !into.empty() && into[0].is_long() && into[0].as_long() > 0) return into[0].as_long();
+  if (rc == 0) {
+    tr.sqlcode = -1;
+    tr.sqlerrtext = "sequence '" + name + "' gave no number above 0";
+  } else {
+    tr.sqlcode = -1;
+    tr.sqlerrtext = "no number from sequence '" + name + "': " + tr.sqlerrtext;
+  }
+  return -1;
+}
