@@ -139,7 +139,8 @@ value as_argument(const value& v, col_type t) {
 int64_t data_view::retrieve(std::vector<value> args, std::function<bool(int64_t rows)> progress) {
   impl& d = *d_;
   int64_t old_row = d.current;
-  int64_t previous_rows = int64_t(d.store.size());
+  // A retrieval again is most likely about as large as the last one.
+  size_t previous_rows = d.store.size(), previous_text = d.store.text_bytes();
   d.store.clear();
   d.rows.clear();
   d.current = 0;
@@ -165,14 +166,14 @@ int64_t data_view::retrieve(std::vector<value> args, std::function<bool(int64_t 
     params.push_back(as_argument(args[a], d.def.arguments[a].type));
   }
 
-  d.store.reserve(size_t(std::max<int64_t>(previous_rows, 256)));
+  d.store.reserve(std::max<size_t>(previous_rows, 256), previous_text);
   retrieve_sink sink(d.def, d.store, progress);
   int rc = d.tr->query(d.def.sql, params, sink);
   std::string failure;
-  if (rc < 0)
-    failure = d.tr->sqlerrtext.empty() ? d.def.name + ": the query failed" : d.tr->sqlerrtext;
-  else if (!sink.error().empty())
+  if (!sink.error().empty())
     failure = sink.error();
+  else if (rc < 0)
+    failure = d.tr->sqlerrtext.empty() ? d.def.name + ": the query failed" : d.tr->sqlerrtext;
   else if (!sink.shaped())
     failure = d.def.name + ": the query returned no result columns";
   if (!failure.empty()) {

@@ -104,7 +104,8 @@ void data_view::storage::clear() {
   stale_ = true;
 }
 
-void data_view::storage::reserve(size_t rows) {
+void data_view::storage::reserve(size_t rows, size_t text_bytes) {
+  arena_.reserve(text_bytes);
   for (col_store& c : cols_) {
     if (!c.stored) continue;
     c.nulls.reserve(rows);

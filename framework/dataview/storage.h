@@ -39,7 +39,8 @@ class data_view::storage {
 
   uint32_t append_null_row();
   void clear();
-  void reserve(size_t rows);
+  void reserve(size_t rows, size_t text_bytes = 0);
+  size_t text_bytes() const { return arena_.size(); }
   // Gives back spare capacity after a bulk load when it is large.
   void trim_capacity();
   // Bytes the store holds (capacity of every vector and the arena).

@@ -224,7 +224,11 @@ TEST_P(dataview_db, update_writes_only_the_changed_columns) {
 }
 
 TEST_P(dataview_db, decimals_changed_and_matched_exactly) {
+  // An amount summed by the database (binary floating point in SQLite) still matches the value
+  // the data view read and showed.
+  exec("UPDATE t_member SET amountconsumed = amountconsumed + 0.2 WHERE memberid = 2");
   ASSERT_EQ(retrieve_site1(), 4);
+  ASSERT_EQ(dv.gettext(2, c("amountconsumed")), "0.30");
   ASSERT_EQ(dv.settext(2, c("amountconsumed"), "0.30"), 1);
   ASSERT_EQ(dv.update(), 1) << dv.last_error();
   ASSERT_EQ(dv.settext(2, c("amountconsumed"), "12345678.91"), 1);
