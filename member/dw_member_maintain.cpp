@@ -96,6 +96,11 @@ dv_definition make_dw_member_maintain() {
   marry.style = edit_style::codetable;
   marry.codes = {{"未婚", "未婚"}, {"已婚", "已婚"}, {"离婚", "离婚"}};
 
+  // Shown only: the database stamps it, and a new row leaves it to the table's default.
+  dv_column lastupdated =
+      member_column("lastupdated", datetime_t, 0, "最后更新", 3287, 279, 0, "[general]");
+  lastupdated.db_name.clear();
+
   // The stored age is read but not shown: the grid shows its own from the birthday.
   dv_column age = member_column("age", long_t, 0, "年龄", 0, 0, 0);
   age.visible = false;
@@ -110,7 +115,7 @@ dv_definition make_dw_member_maintain() {
       member_column("mobile", string_t, 11, "移动电话", 2139, 393, 20),
       member_column("amountconsumed", decimal_t, 0, "累计消费金额", 2542, 357, 0, "0.00"),
       levelid,
-      member_column("lastupdated", datetime_t, 0, "最后更新", 3287, 279, 0, "[general]"),
+      lastupdated,
       member_column("integral", long_t, 0, "积分", 3575, 274, 0, "[General]"),
       sex,
       member_column("ail", string_t, 40, "病例", 4050, 315, 40),

@@ -40,6 +40,11 @@ dv_definition make_dw_member_view() {
   dv_column available = member_column("available", long_t, 0, "做废", 3054, 192, 30);
   available.style = edit_style::checkbox;
 
+  // Shown only: the database stamps it, and a new row leaves it to the table's default.
+  dv_column lastupdated =
+      member_column("lastupdated", datetime_t, 0, "最后更新时间", 2144, 384, 0, "[general]");
+  lastupdated.db_name.clear();
+
   dv_column age = member_column("age", long_t, 0, "年龄", 0, 0, 0);
   age.visible = false;
 
@@ -51,7 +56,7 @@ dv_definition make_dw_member_view() {
       member_column("amountconsumed", decimal_t, 0, "累计消费金额", 1115, 357, 0, "0.00"),
       member_column("integral", long_t, 0, "积分", 1481, 274, 0, "[General]"),
       levelid,
-      member_column("lastupdated", datetime_t, 0, "最后更新时间", 2144, 384, 0, "[general]"),
+      lastupdated,
       member_column("sex", string_t, 4, "性别", 2537, 183, 10),  // free text here
       member_column("ail", string_t, 40, "病例", 2729, 315, 20),
       available,

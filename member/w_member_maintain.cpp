@@ -65,6 +65,7 @@ void w_member_maintain::create() {
 
   set_dw_top(296);
   dw_1->set_dataobject(is_dataobject);
+  dw_1->of_settransobject(sqlca);
   dw_1->is_id_columnname = "memberid";
   dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
 }
@@ -106,7 +107,9 @@ long w_member_maintain::sle_1_kpo_keypressed(int /*key*/, int /*keyflags*/) {
 void w_member_maintain::kpo_open() {
   w_single_dw_list::kpo_open();
   const int64_t ll_id = dw_1->of_get_id();
-  if (ll_id > 0) open_window(is_detail_window, double(ll_id));
+  if (ll_id <= 0) return;
+  // A dialog has closed when the call returns; a window that stays open frees itself on close.
+  if (w_base* w = open_window(is_detail_window, double(ll_id))) w->setAttribute(Qt::WA_DeleteOnClose);
 }
 
 int w_member_maintain::kpo_save(int /*an_commit*/) { return kpo_savedata(); }

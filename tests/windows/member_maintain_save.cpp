@@ -1,0 +1,191 @@
+// w_member_maintain: the save sequence (empty member codes, phone lengths under MOBILE_CHECK, the
+// update's own result and failures) and the open action that shows the member form.
+
+#include <QAction>
+
+#include "member/w_member_maintain.h"
+#include "windows/member_maintain_fixture.h"
+
+namespace {
+
+using member_maintain_save = member_list_test;
+
+std::vector<std::string> texts(const std::vector<msgbox_request>& boxes) {
+  std::vector<std::string> out;
+  for (const auto& b : boxes) out.push_back(b.text);
+  return out;
+}
+
+TEST_P(member_maintain_save, empty_member_codes_are_asked_about_from_the_last_row_up) {
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  // Nothing changed: nothing is checked, nothing asked.
+  EXPECT_EQ(w->kpo_save(1), 1);
+  EXPECT_TRUE(shown_boxes().empty());
+
+  for (int i = 0; i < 2; ++i) {
+    w->toolbar->act_insert->trigger();
+    ASSERT_TRUE(type_into_cell(dw, dw.rowcount(), "notes", "new " + std::to_string(i)));
+  }
+  ASSERT_EQ(dw.rowcount(), 7);
+  answer_next_boxes({1, 2});  // OK on row 7, Cancel on row 6
+  EXPECT_EQ(w->kpo_save(1), -1);
+  const auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].title, "提示：");
+  EXPECT_EQ(boxes[0].text, "第7行会员代号为空，是否删除该行？");
+  EXPECT_EQ(boxes[0].icon, mb_icon::information);
+  EXPECT_EQ(boxes[0].buttons, mb_buttons::okcancel);
+  EXPECT_EQ(boxes[0].default_button, 1);
+  EXPECT_EQ(boxes[1].text, "第6行会员代号为空，是否删除该行？");
+  EXPECT_EQ(dw.rowcount(), 6);  // the row deleted by OK stays deleted
+  EXPECT_EQ(dw.getitemstring(6, "notes").value_or(""), "new 0");
+  EXPECT_EQ(row_count("t_member"), 5);
+
+  // OK on the last one: the new row goes, nothing else is left to write.
+  answer_next_boxes({1});
+  EXPECT_EQ(w->kpo_save(1), 1);
+  EXPECT_EQ(dw.rowcount(), 5);
+  EXPECT_EQ(row_count("t_member"), 5);
+}
+
+TEST_P(member_maintain_save, mobile_check_rejects_phone_numbers_of_the_wrong_byte_length) {
+  set_param("MOBILE_CHECK", "1");
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  const int64_t r = row_of(dw, 1);
+  const std::string area_msg = "请您填好区号及正确的电话号码位数 ";
+  const std::string mobile_msg = "请您填好正确的电话号码位数 ";
+  struct step {
+    const char* column;
+    std::string text;
+    int result;
+  };
+  const step steps[] = {
+      {"contactphone", "0731-1234567", -1}, {"contactphone", "1234567", -1},
+      {"contactphone", "一二三四五六", -1},  // 12 bytes
+      {"contactphone", "一二三四五6", 1},    // 11 bytes
+      {"contactphone", "07311234567", 1},   {"mobile", "1380013800", -1},
+      {"mobile", "一二三四五", -1},         {"mobile", std::string(11, ' '), 1},
+      {"mobile", "13800138000", 1},         {"contactphone", "", 1},
+  };
+  for (const step& s : steps) {
+    ASSERT_TRUE(type_into_cell(dw, r, s.column, s.text)) << s.text;
+    EXPECT_EQ(w->kpo_save(1), s.result) << s.column << " '" << s.text << "'";
+    const auto said = texts(shown_boxes());
+    if (s.result < 0) {
+      EXPECT_EQ(said, std::vector<std::string>{std::string(s.column) == "mobile" ? mobile_msg
+                                                                                 : area_msg});
+      EXPECT_EQ(dw.modifiedcount(), 1);  // the row keeps the edit
+    } else {
+      EXPECT_TRUE(said.empty()) << said[0];
+      EXPECT_EQ(scalar_text(std::string("SELECT ") + s.column + " FROM t_member WHERE memberid = 1"),
+                s.text);
+    }
+  }
+
+  // Every row is checked, changed or not; the message names the window.
+  exec("UPDATE t_member SET mobile = '123' WHERE memberid = 2");
+  dw.of_retrieve();
+  EXPECT_EQ(w->kpo_save(1), 1);  // nothing changed: nothing checked
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 1), "notes", "checked"));
+  EXPECT_EQ(w->kpo_save(1), -1);
+  const auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, "会员维护");
+  EXPECT_EQ(boxes[0].text, mobile_msg);
+
+  // Without the switch no length counts.
+  set_param("MOBILE_CHECK", "NULL");
+  EXPECT_EQ(w->kpo_save(1), 1);
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), "checked");
+}
+
+TEST_P(member_maintain_save, a_failed_write_keeps_every_edit_and_writes_nothing) {
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 1), "notes", "mine"));
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 2), "company", "公司"));
+  // Another terminal changes member 1 meanwhile.
+  auto other = connect_another();
+  ASSERT_EQ(other->execute("UPDATE t_member SET notes = 'theirs' WHERE memberid = 1"), 0);
+  ASSERT_EQ(other->commit(), 0);
+
+  EXPECT_EQ(w->kpo_save(1), -1);
+  auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].icon, mb_icon::stop);
+  EXPECT_NE(boxes[0].text.find("其他终端"), std::string::npos) << boxes[0].text;
+  EXPECT_EQ(dw.getitemstring(row_of(dw, 1), "notes").value_or(""), "mine");
+  EXPECT_EQ(dw.getitemstring(row_of(dw, 2), "company").value_or(""), "公司");
+  EXPECT_EQ(dw.modifiedcount(), 2);
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), "theirs");
+  EXPECT_EQ(scalar("SELECT company FROM t_member WHERE memberid = 2").is_null(), true);
+
+  // Reading the list again and repeating the edit saves it.
+  dw.of_retrieve();
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 1), "notes", "mine"));
+  w->toolbar->act_save->trigger();
+  EXPECT_TRUE(shown_boxes().empty());
+  EXPECT_EQ(dw.modifiedcount(), 0);
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), "mine");
+}
+
+TEST_P(member_maintain_save, a_duplicate_member_code_is_refused_by_the_database) {
+  set_param("MEMBER_MODIFY", "1");
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 2), "notes", "kept"));
+  w->toolbar->act_insert->trigger();
+  const int64_t added = dw.rowcount();
+  ASSERT_TRUE(type_into_cell(dw, added, "memberid", "1"));
+  ASSERT_TRUE(type_into_cell(dw, added, "memberno", "2001"));
+
+  EXPECT_EQ(w->kpo_save(1), -1);
+  const auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("保存失败"), std::string::npos) << boxes[0].text;
+  EXPECT_EQ(dw.rowcount(), 6);
+  EXPECT_EQ(dw.getitemstring(added, "memberno").value_or(""), "2001");
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 2"), "b");
+  EXPECT_EQ(row_count("t_member"), 5);
+
+  // With a free code the same rows are written.
+  ASSERT_TRUE(type_into_cell(dw, added, "memberid", "6"));
+  EXPECT_EQ(w->kpo_save(1), 1);
+  EXPECT_EQ(scalar_text("SELECT memberno FROM t_member WHERE memberid = 6"), "2001");
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 2"), "kept");
+  EXPECT_FALSE(scalar("SELECT lastupdated FROM t_member WHERE memberid = 6").is_null());
+}
+
+TEST_P(member_maintain_save, open_shows_the_member_form_for_the_current_row) {
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  dw.setrow(row_of(dw, 2));
+  close_next_modal();
+  w->toolbar->act_open->trigger();
+  EXPECT_EQ(modal_seen_, "w_member_info");
+  EXPECT_EQ(modal_parm_, 2);
+
+  close_next_modal();
+  double_click_row(dw, row_of(dw, 4));
+  EXPECT_EQ(modal_seen_, "w_member_info");
+  EXPECT_EQ(modal_parm_, 4);
+
+  // No row: nothing opens.
+  set_param("MEMBER_SITE", "0");
+  dw.of_retrieve();
+  close_next_modal(200);
+  w->kpo_open();
+  process_events();
+  EXPECT_EQ(modal_seen_, "");
+}
+
+INSTANTIATE_BOTH_BACKENDS(member_maintain_save);
+
+}  // namespace
