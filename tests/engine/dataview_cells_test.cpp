@@ -167,6 +167,30 @@ TEST_F(dataview_cells, status_follows_edits_and_an_unchanged_value_changes_nothi
   EXPECT_EQ(dv.setitem(9, "memberid", value(1)), -1);
 }
 
+TEST_F(dataview_cells, listeners_follow_row_edits_and_the_current_row) {
+  struct recorder : dv_listener {
+    std::vector<std::string> seen;
+    void dv_reset() override { seen.push_back("reset"); }
+    void dv_rows_inserted(int64_t first, int64_t n) override { seen.push_back("ins " + std::to_string(first) + "+" + std::to_string(n)); }
+    void dv_rows_removed(int64_t first, int64_t n) override { seen.push_back("del " + std::to_string(first) + "+" + std::to_string(n)); }
+    void dv_row_changed(int64_t row) override { seen.push_back("chg " + std::to_string(row)); }
+    void dv_current_changed(int64_t o, int64_t n) override { seen.push_back("cur " + std::to_string(o) + ">" + std::to_string(n)); }
+  } r;
+  dv.add_listener(&r);
+  dv.insertrow(0);
+  dv.insertrow(0);
+  dv.setitem(2, "memberid", value(1));
+  dv.setitem(2, "memberid", value(1));  // unchanged: not told
+  dv.setrow(1);
+  dv.deleterow(2);
+  dv.deleterow(1);
+  dv.remove_listener(&r);
+  const std::vector<std::string> expected = {"ins 1+1", "cur 0>1", "ins 2+1", "cur 1>2", "chg 2",
+                                             "cur 2>1", "del 2+1", "cur 1>1", "del 1+1", "cur 1>0"};
+  EXPECT_EQ(r.seen, expected);
+  EXPECT_EQ(dv.getrow(), 0);
+}
+
 TEST_F(dataview_cells, computed_columns_give_row_numbers_and_ages_against_a_fixed_today) {
   data_view::set_today_provider([] { return datetime::from_parts(2026, 3, 14); });
   for (int i = 0; i < 3; ++i) dv.insertrow(0);

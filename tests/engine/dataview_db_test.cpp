@@ -110,6 +110,17 @@ TEST_P(dataview_db, retrieve_binds_arguments_and_maps_types_exactly) {
   EXPECT_EQ(dv.rowcount(), 0);
 }
 
+TEST_P(dataview_db, a_long_retrieval_reports_progress_and_can_be_cancelled) {
+  exec("INSERT INTO t_member (memberid, siteid) WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL"
+       " SELECT i + 1 FROM n WHERE i < 10099) SELECT i, 1 FROM n");
+  std::vector<int64_t> reported;
+  ASSERT_EQ(dv.retrieve({value(1)}, [&](int64_t rows) { reported.push_back(rows); return true; }), 10004);
+  EXPECT_EQ(reported, (std::vector<int64_t>{4096, 8192}));
+  int64_t shown = dv.retrieve({value(1)}, [](int64_t) { return false; });
+  EXPECT_EQ(shown, 4096);  // what was read before the cancel stays
+  EXPECT_EQ(dv.rowcount(), 4096);
+}
+
 TEST_P(dataview_db, result_columns_match_by_name_without_regard_to_case) {
   dv_definition d;
   d.name = "dw_rate";
