@@ -102,7 +102,7 @@ class number_leaf final : public batch_predicate {
     const R r = bind<R>(r_, cols);
     for (size_t i = 0; i < n; ++i) {
       const uint32_t h = rows[i];
-      const bool null = l.null(h) | r.null(h);
+      const bool null = (int(l.null(h)) | int(r.null(h))) != 0;
       const bool t = test(l, r, h);
       if constexpr (Pass) out[i] = uint8_t(!null & t);
       else out[i] = null ? 2 : uint8_t(t);
@@ -198,6 +198,23 @@ class logic_predicate final : public batch_predicate {
       b_->eval(cols, rows + done, m, right.data());
       uint8_t* o = out + done;
       for (size_t i = 0; i < m; ++i) o[i] = table[o[i] * 3 + right[i]];
+    }
+  }
+
+  // True-or-not composes without the null state: and passes when both pass, or when either.
+  void pass(const column_data* cols, const uint32_t* rows, size_t n, uint8_t* out) const override {
+    if (op_ == op_kind::not_) return batch_predicate::pass(cols, rows, n, out);
+    a_->pass(cols, rows, n, out);
+    std::vector<uint8_t> right(std::min(n, chunk));
+    for (size_t done = 0; done < n; done += chunk) {
+      const size_t m = std::min(chunk, n - done);
+      b_->pass(cols, rows + done, m, right.data());
+      uint8_t* o = out + done;
+      if (op_ == op_kind::and_) {
+        for (size_t i = 0; i < m; ++i) o[i] &= right[i];
+      } else {
+        for (size_t i = 0; i < m; ++i) o[i] |= right[i];
+      }
     }
   }
 
@@ -308,7 +325,7 @@ int64_t batch_predicate::find(const column_data* cols, const uint32_t* rows, siz
   std::vector<uint8_t> buffer(std::min(n, chunk));
   for (size_t done = 0; done < n; done += chunk) {
     const size_t m = std::min(chunk, n - done);
-    eval(cols, rows + done, m, buffer.data());
+    pass(cols, rows + done, m, buffer.data());
     const void* hit = std::memchr(buffer.data(), 1, m);
     if (hit) return int64_t(done + (static_cast<const uint8_t*>(hit) - buffer.data()));
   }
