@@ -60,11 +60,13 @@ class data_view {
   int scrolltorow(int64_t row);    // makes row current (the view scrolls to it)
 
   // First row in [start, end] (end may be before start: search backwards) where expr is true;
-  // 0 none, negative when the expression is malformed (message in last_error()).
+  // 0 none, negative when the expression is malformed (message in last_error()). The bounds are
+  // clamped to the rows there are; a range wholly after the last row finds nothing.
   int64_t find(std::string_view expr, int64_t start, int64_t end);
   int setfilter(std::string_view expr);  // 1 ok, -1 malformed ("" = no filter)
   int filter();                          // applies the filter: rows move between primary and filter
   int setsort(std::string_view spec);    // "col A, col2 D"; 1 ok, -1 malformed
+  // Stable; a null sorts below every value. Once sorted, filter() and retrieve() keep the order.
   int sort();
 
   // Cells, by row in the buffer and column name or index (computed columns evaluate here).
