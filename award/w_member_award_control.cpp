@@ -14,8 +14,7 @@ constexpr long rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
 
 // Size of the dialog and its parts, host units.
 constexpr int k_width = 2770, k_height = 1260;
-constexpr int k_list_x = 9, k_list_y = 12, k_list_width = 2720, k_list_height = 1000;
-constexpr int k_button_y = 1040, k_button_width = 320, k_button_height = 100;
+constexpr int k_list_x = 9, k_list_y = 12, k_list_width = 2721, k_list_height = 1050;
 }  // namespace
 
 w_member_award_control::w_member_award_control() = default;
@@ -33,12 +32,10 @@ void w_member_award_control::create() {
   dw_1->on_doubleclicked = [this](int64_t) { dw_1_doubleclicked(); };
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
 
+  // cb_ok and cb_cancel keep the ancestor's place: side by side below the list, at its right.
   p_sign->hide();
   cb_help->hide();
   cb_help->setEnabled(false);
-  const int right = k_list_x + k_list_width;
-  place(cb_cancel, right - k_button_width, k_button_y, k_button_width, k_button_height);
-  place(cb_ok, right - 2 * k_button_width - 40, k_button_y, k_button_width, k_button_height);
 }
 
 void w_member_award_control::kpo_preopen() {

@@ -77,7 +77,7 @@ struct failing_step {
   const char* reported;  // text f_check_sql is given for the failing statement
 };
 
-// Each statement of the unit failing in turn leaves no record, no queue row, the points as they
+// Each step of the unit failing in turn leaves no record, no queue row, the points as they
 // were and no transaction open.
 TEST_P(redeem_test, a_failing_statement_writes_nothing) {
   const failing_step steps[] = {
@@ -85,6 +85,7 @@ TEST_P(redeem_test, a_failing_statement_writes_nothing) {
       {"queue", 1, 100, "保存待上传会员奖励记录失败"},
       {"points no longer suffice", 1, 501, "对会员积分进行减少操作失败"},
       {"unknown member", 99, 100, "对会员积分进行减少操作失败"},
+      {"no serial number", 1, 100, "取会员奖励领取流水号失败"},  // last: drops the sequence
   };
   for (const failing_step& step : steps) {
     SCOPED_TRACE(step.name);
@@ -100,6 +101,9 @@ TEST_P(redeem_test, a_failing_statement_writes_nothing) {
       records_before = 1;
     }
     if (name == "queue") exec("alter table t_member_award_to_up rename to t_queue_offline");
+    if (name == "no serial number")
+      exec(kind() == backend::postgres ? "drop sequence t_member_award_seq"
+                                       : "drop table t_sequence");
 
     EXPECT_EQ(member_award_redeem(tr(), step.memberid, step.points, std::string("奖品"),
                                   std::string("备注"), k_date),
