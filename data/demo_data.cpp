@@ -37,7 +37,7 @@ class batch_insert {
  public:
   batch_insert(uo_transaction& tr, std::string table, std::vector<std::string> columns)
       : tr_(tr), table_(std::move(table)), columns_(std::move(columns)) {
-    rows_per_batch_ = std::max<size_t>(1, std::min<size_t>(500, 20000 / columns_.size()));
+    rows_per_batch_ = std::max<size_t>(1, std::min<size_t>(500, 10000 / columns_.size()));
     pending_.reserve(rows_per_batch_ * columns_.size());
   }
   // One row, its values in column order. False once a batch failed.
@@ -351,14 +351,17 @@ int generate_demo_data(uo_transaction& tr, const demo_options& o) {
   if (o.articles < 0 || o.award_records < 0) return refuse("counts cannot be negative");
   demo_random rnd(o.seed);
   int64_t bills = o.bills < 0 ? o.members / 4 : o.bills;
+  // SQLite: room for the whole load in the page cache, so that pages are not spilled to the
+  // journal and written again while the indexes fill.
+  const bool sqlite = tr.kind() == backend::sqlite;
+  if (sqlite) tr.execute("PRAGMA cache_size = -262144");
   if (tr.begin() != 0) return -1;
   bool ok = insert_fixed_rows(tr) && insert_members(tr, rnd, o.members) &&
             insert_articles(tr, rnd, o.articles) && insert_awards(tr, rnd, o.members, o.award_records) &&
             insert_bills(tr, rnd, o.members, bills);
-  if (!ok) {
-    std::string why = tr.sqlerrtext;
-    tr.rollback();
-    return refuse(why);
-  }
-  return tr.commit() == 0 ? 0 : -1;
+  int rc = ok && tr.commit() == 0 ? 0 : -1;
+  std::string why = tr.sqlerrtext;
+  if (!ok) tr.rollback();
+  if (sqlite) tr.execute("PRAGMA cache_size = -2000");  // back to SQLite's default
+  return rc == 0 ? 0 : refuse(why);
 }

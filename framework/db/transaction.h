@@ -69,6 +69,8 @@ bool f_check_sql(bool an_report, bool an_commit, bool an_rollback, const std::st
 void set_sql_error_reporter(std::function<void(const std::string& title, const std::string& text)> r);
 
 // Next number of a named sequence: unique across terminals sharing the database, always above 0.
-// Answers -1 (with tr's sqlerrtext set) when no number can be had. Never holds a lock until the
-// caller's commit: numbers of rolled-back units are simply not used again.
+// Answers -1 (with tr's sqlerrtext set) when no number can be had. Drawn outside a unit it holds
+// no lock until the caller's commit. PostgreSQL: a SEQUENCE "<name>_seq" (numbers of rolled-back
+// units are not used again). SQLite: a row of t_sequence, created on first use; drawn inside a
+// unit it is part of that unit (SQLite lets one writer in at a time anyway).
 int64_t f_get_next_sequence(const std::string& name, uo_transaction& tr = sqlca);

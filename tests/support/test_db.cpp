@@ -151,6 +151,18 @@ int64_t db_test::row_count(const std::string& table) {
   return scalar_long("SELECT COUNT(*) FROM " + table);
 }
 
+void row_collector::on_columns(const db_row& shape) {
+  columns.clear();
+  for (int c = 0; c < shape.column_count(); ++c) columns.emplace_back(shape.column_name(c));
+}
+
+bool row_collector::on_row(const db_row& row) {
+  std::vector<value> cells;
+  for (int c = 0; c < row.column_count(); ++c) cells.push_back(row.get_value(c));
+  rows.push_back(std::move(cells));
+  return true;
+}
+
 // ---- restarting the server -------------------------------------------------------------------
 
 bool restart_postgres(std::string& reason) {

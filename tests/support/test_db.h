@@ -69,6 +69,15 @@ class db_test : public ::testing::TestWithParam<backend> {
                              return backend_name(info.param);                              \
                            })
 
+// Keeps every row of a query (cells as db_row::get_value gives them), for checks.
+class row_collector : public row_sink {
+ public:
+  void on_columns(const db_row& shape) override;
+  bool on_row(const db_row& row) override;
+  std::vector<std::string> columns;
+  std::vector<std::vector<value>> rows;
+};
+
 // Restarts the test PostgreSQL server (pg_ctl restart with MEMBER_PG_BINDIR and
 // MEMBER_PG_DATADIR, set by scripts/with-postgres.sh). False with the reason when it cannot.
 bool restart_postgres(std::string& reason);
