@@ -18,29 +18,29 @@ dv_definition make_dw_member_sale_sum() {
   row_number.expression = "getrow()";
   row_number.header = "序号";
   row_number.x = 9;
-  row_number.width = 151;
+  row_number.width = 200;  // room for the sort mark
 
   dv_column billno;
   billno.name = "billno";
   billno.type = string_t;
   billno.length = 30;
   billno.header = "单据号";
-  billno.x = 169;
-  billno.width = 560;
+  billno.x = 218;
+  billno.width = 520;
 
   dv_column billdate;
   billdate.name = "billdate";
   billdate.type = datetime_t;
   billdate.header = "日期";
-  billdate.x = 738;
-  billdate.width = 640;
+  billdate.x = 747;
+  billdate.width = 620;
 
   dv_column amount;
   amount.name = "amount";
   amount.type = decimal_t;
   amount.scale = 2;
   amount.header = "金额";
-  amount.x = 1387;
+  amount.x = 1376;
   amount.width = 420;
   amount.format = "0.00";
 

@@ -1,9 +1,9 @@
 #include "host/launcher_window.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,13 +35,20 @@ const std::vector<launcher_window::entry>& launcher_window::list_windows() {
 
 QPushButton* launcher_window::make_button(const std::string& class_name, const char* caption) {
   const bool available = window_available(class_name);
-  QString text = QString::fromUtf8(caption) + "    " + qs(class_name);
+  QString text = QString::fromUtf8(caption);
   if (!available) text += QString::fromUtf8(k_unavailable);
   auto* b = new QPushButton(text);
   b->setObjectName(qs("cb_" + class_name));
   b->setEnabled(available);
-  b->setStyleSheet("text-align: left; padding: 4px 10px;");
+  b->setToolTip(qs(class_name));
+  b->setMinimumWidth(QFontMetrics(module_font()).horizontalAdvance(text) + 36);
   return b;
+}
+
+QLabel* launcher_window::make_class_label(const std::string& class_name) {
+  auto* l = new QLabel(qs(class_name));
+  l->setEnabled(window_available(class_name));
+  return l;
 }
 
 launcher_window::launcher_window(const std::string& database_url, QWidget* parent)
@@ -57,12 +64,15 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   root->addWidget(st_db);
 
   auto* gb_windows = new QGroupBox(QString::fromUtf8("模块窗口"));
-  auto* windows = new QVBoxLayout(gb_windows);
+  auto* windows = new QGridLayout(gb_windows);
+  windows->setColumnStretch(1, 1);
+  int row = 0;
   for (const entry& e : list_windows()) {
     QPushButton* b = make_button(e.class_name, e.caption);
     const std::string name = e.class_name;
     connect(b, &QPushButton::clicked, this, [this, name] { open_class(name); });
-    windows->addWidget(b);
+    windows->addWidget(b, row, 0);
+    windows->addWidget(make_class_label(e.class_name), row++, 1);
   }
   root->addWidget(gb_windows);
 
@@ -78,11 +88,12 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   st_chosen->setObjectName("st_chosen");
   choose->addWidget(sle_search, 0, 0);
   choose->addWidget(cb_choose, 0, 1);
-  choose->addWidget(st_chosen, 1, 0, 1, 2);
+  choose->addWidget(make_class_label("w_choose_member"), 0, 2);
+  choose->addWidget(st_chosen, 1, 0, 1, 3);
   root->addWidget(gb_choose);
 
   auto* gb_member = new QGroupBox(QString::fromUtf8("按会员代号打开"));
-  auto* member = new QHBoxLayout(gb_member);
+  auto* member = new QGridLayout(gb_member);
   sle_memberid = new QLineEdit;
   sle_memberid->setObjectName("sle_memberid");
   sle_memberid->setPlaceholderText(QString::fromUtf8("会员代号"));
@@ -91,9 +102,12 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   QPushButton* cb_sum = make_button("w_member_sale_sum", "会员消费汇总");
   connect(cb_info, &QPushButton::clicked, this, [this] { open_with_memberid("w_member_info"); });
   connect(cb_sum, &QPushButton::clicked, this, [this] { open_with_memberid("w_member_sale_sum"); });
-  member->addWidget(sle_memberid, 1);
-  member->addWidget(cb_info);
-  member->addWidget(cb_sum);
+  member->addWidget(sle_memberid, 0, 0, 2, 1);
+  member->addWidget(cb_info, 0, 1);
+  member->addWidget(make_class_label("w_member_info"), 0, 2);
+  member->addWidget(cb_sum, 1, 1);
+  member->addWidget(make_class_label("w_member_sale_sum"), 1, 2);
+  member->setColumnStretch(2, 1);
   root->addWidget(gb_member);
 
   st_status = new QLabel;

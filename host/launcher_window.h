@@ -40,6 +40,7 @@ class launcher_window : public QWidget {
 
  private:
   QPushButton* make_button(const std::string& class_name, const char* caption);
+  QLabel* make_class_label(const std::string& class_name);
   void open_with_memberid(const std::string& class_name);
   std::vector<QPointer<w_base>> open_;
 };
