@@ -2,6 +2,7 @@
 // literal that matches exactly its text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "expression_fixture.h"
