@@ -69,7 +69,13 @@ class pg_row : public db_row {
   }
   std::optional<datetime> get_datetime(int col) const override {
     if (is_null(col)) return std::nullopt;
-    return datetime::parse(get_text(col));
+    std::string_view t = get_text(col);
+    // timestamptz ends in the session's zone ("+08", "-03:30"): the wall-clock time is what counts.
+    if (types_[size_t(col)] == timestamptz_oid) {
+      size_t zone = t.find_first_of("+-", 19);
+      if (zone != std::string_view::npos) t = t.substr(0, zone);
+    }
+    return datetime::parse(t);
   }
   value get_value(int col) const override {
     if (is_null(col)) return value();

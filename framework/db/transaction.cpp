@@ -98,7 +98,9 @@ int uo_transaction::select_into(std::string_view sql, std::span<const value> par
   if (!conn_) return take(not_connected());
   into_sink sink(into);
   db_result r = conn_->exec(sql, params, &sink);
-  if (r.code >= 0) {
+  if (r.code < 0) {
+    into.clear();
+  } else {
     r.rows_affected = sink.rows();
     if (sink.rows() == 0) {
       r.code = 100;

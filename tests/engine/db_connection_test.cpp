@@ -107,6 +107,21 @@ TEST_P(db_connection_test, prices_keep_four_places_and_arithmetic_is_numeric) {
   EXPECT_EQ(as_int.to_text(), "10");
 }
 
+TEST_P(db_connection_test, server_times_read_as_datetimes) {
+  const char* sql = kind() == backend::postgres
+                        ? "SELECT LOCALTIMESTAMP(0), CURRENT_TIMESTAMP(0), CURRENT_DATE"
+                        : "SELECT datetime('now', 'localtime'), datetime('now'), date('now')";
+  struct as_datetimes : row_sink {
+    bool on_row(const db_row& r) override {
+      for (int c = 0; c < r.column_count(); ++c) ok = ok && r.get_datetime(c).has_value();
+      return true;
+    }
+    bool ok = true;
+  } reader;
+  ASSERT_EQ(tr().query(sql, {}, reader), 0) << tr().sqlerrtext;
+  EXPECT_TRUE(reader.ok);
+}
+
 TEST_P(db_connection_test, sqlca_codes) {
   exec("INSERT INTO t_member (memberid, integral) VALUES (1, 10), (2, 20)");
   struct row {

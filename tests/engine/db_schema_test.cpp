@@ -102,7 +102,9 @@ TEST_P(db_schema_test, demo_data_is_complete_and_deterministic) {
   const int limits[] = {60, 60, 40, 18};
   for (const auto& row : texts.rows)
     for (size_t c = 0; c < row.size(); ++c)
-      if (!row[c].is_null()) EXPECT_LE(gbk_length(row[c].as_string()), limits[c]) << row[c].as_string();
+      if (!row[c].is_null()) {
+        EXPECT_LE(gbk_length(row[c].as_string()), limits[c]) << row[c].as_string();
+      }
 
   // Redemption numbers continue after the demo records.
   EXPECT_EQ(f_get_next_sequence("t_member_award", tr()), 31);

@@ -75,7 +75,9 @@ TEST_P(db_transaction_test, failed_third_statement_leaves_nothing_written) {
     EXPECT_FALSE(sqlca.in_transaction());
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].rfind("奖励领取|对会员积分进行减少操作失败", 0), 0u) << reports[0];
-    if (r.code == -1) EXPECT_NE(reports[0].find(sqlca.sqlerrtext), std::string::npos) << reports[0];
+    if (r.code == -1) {
+      EXPECT_NE(reports[0].find(sqlca.sqlerrtext), std::string::npos) << reports[0];
+    }
     // Nothing of the unit is stored, as this terminal and another one see it.
     auto other = connect_another();
     for (uo_transaction* t : {&tr(), other.get()}) {
@@ -158,7 +160,9 @@ TEST_P(db_transaction_test, sequence_numbers_are_unique_across_terminals) {
   int64_t inside = f_get_next_sequence("t_member_award", sqlca);
   ASSERT_GT(inside, last);
   sqlca.rollback();
-  if (kind() == backend::postgres) EXPECT_GT(f_get_next_sequence("t_member_award", sqlca), inside);
+  if (kind() == backend::postgres) {
+    EXPECT_GT(f_get_next_sequence("t_member_award", sqlca), inside);
+  }
 }
 
 TEST_P(db_transaction_test, unknown_sequence_answers_minus_one) {

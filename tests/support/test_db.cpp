@@ -100,7 +100,9 @@ void db_test::SetUp() {
     FAIL() << reason;
   }
   ASSERT_EQ(tr_.connect(url()), 0) << tr_.sqlerrtext;
-  if (with_schema_) ASSERT_EQ(create_schema(tr_), 0) << tr_.sqlerrtext;
+  if (with_schema_) {
+    ASSERT_EQ(create_schema(tr_), 0) << tr_.sqlerrtext;
+  }
   ASSERT_EQ(sqlca.connect(url()), 0) << sqlca.sqlerrtext;
 }
 
