@@ -1,5 +1,6 @@
 #include "award/w_member_award.h"
 
+#include <QAction>
 #include <QFont>
 #include <string>
 
@@ -23,6 +24,9 @@ void w_member_award::create() {
   dw_1->set_dataobject("dw_member_award");
   dw_1->is_id_columnname = "memberid";
   set_dw_top(296);
+  // The list is read only: rows are neither added nor removed here.
+  toolbar->act_insert->setEnabled(false);
+  toolbar->act_delete->setEnabled(false);
 
   st_1 = new QLabel("会员号", this);
   st_1->setObjectName("st_1");

@@ -22,6 +22,7 @@ class w_member_award : public w_single_dw_list {
   void kpo_preopen() override;
   void kpo_open() override;
   int kpo_save(int an_commit) override;  // the list never saves: 1
+  bool has_unsaved_changes() const override { return false; }
 
  private:
   // sle_1's kpo_keypressed: on Enter, moves to the shown row whose memberno is the typed text.

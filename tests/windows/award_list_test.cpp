@@ -1,0 +1,123 @@
+// w_member_award: the members with their points and the cheapest award, the "全部" filter, the
+// member-number search, and the redemption dialog opened for the current row.
+
+#include <QAction>
+#include <QTableView>
+
+#include "windows/award_fixture.h"
+
+namespace {
+
+using award_list = award_test;
+
+std::vector<std::string> headers(u_wsk_dw& dw) {
+  std::vector<std::string> out;
+  const QAbstractItemModel* m = dw.grid()->model();
+  for (int c = 0; c < m->columnCount(); ++c)
+    if (!dw.grid()->isColumnHidden(c))
+      out.push_back(m->headerData(c, Qt::Horizontal).toString().toStdString());
+  return out;
+}
+
+std::vector<int64_t> ids(u_wsk_dw& dw) {
+  std::vector<int64_t> out;
+  for (int64_t r = 1; r <= dw.rowcount(); ++r) out.push_back(dw.of_get_id(r));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST_P(award_list, lists_points_and_the_cheapest_award_and_filters_on_it) {
+  auto w = open_list();
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->title(), "会员奖励领取");
+  EXPECT_EQ(headers(*w->dw_1),
+            (std::vector<std::string>{"序号", "会员代号", "会员号", "会员名称", "会员地址", "联系电话",
+                                      "累积金额", "总积分", "最低奖励", "最后更新时间",
+                                      "会员等级代号"}));
+  auto* cbx_1 = find_control<u_wsk_cbx>(w.get(), "cbx_1");
+  ASSERT_NE(cbx_1, nullptr);
+  EXPECT_EQ(cbx_1->text().toStdString(), "全部");
+  EXPECT_TRUE(cbx_1->isChecked());
+  ASSERT_EQ(w->dw_1->rowcount(), 4);
+
+  // Null points read as 0; the cheapest award above 0 (150, not the free one) on every row.
+  const data_view& dv = w->dw_1->dv();
+  EXPECT_EQ(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 3), "integral")->to_long(), 0);
+  for (int64_t r = 1; r <= 4; ++r) EXPECT_EQ(w->dw_1->getitemnumber(r, "mdintegral")->to_long(), 150);
+  const int64_t r1 = row_with(*w->dw_1, "memberid", 1);
+  EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("amountconsumed")), "12.50");
+  EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("levelid")), "1");
+
+  cbx_1->click();
+  EXPECT_EQ(ids(*w->dw_1), (std::vector<int64_t>{1, 4}));  // 300 and exactly 150 points
+  cbx_1->click();
+  EXPECT_EQ(ids(*w->dw_1), (std::vector<int64_t>{1, 2, 3, 4}));
+
+  // Without an award above 0 the threshold is 0: everybody, null points included, stays.
+  exec("DELETE FROM t_member_award_method WHERE mdintegral > 0");
+  cbx_1->click();
+  w->dw_1->of_retrieve();
+  EXPECT_EQ(w->dw_1->getitemnumber(1, "mdintegral")->to_long(), 0);
+  EXPECT_EQ(ids(*w->dw_1), (std::vector<int64_t>{1, 2, 3, 4}));
+  EXPECT_TRUE(shown_boxes().empty());
+}
+
+TEST_P(award_list, enter_finds_the_typed_member_number_literally_among_the_shown_rows) {
+  auto w = open_list();
+  ASSERT_TRUE(w);
+  auto* sle_1 = find_control<u_wsk_sle>(w.get(), "sle_1");
+  ASSERT_NE(sle_1, nullptr);
+  EXPECT_NE(find_control<QLabel>(w.get(), "st_1"), nullptr);
+  auto search = [&](const std::string& text) {
+    sle_1->setFocus();
+    sle_1->clear();
+    type_text(sle_1, text);
+    press_key(sle_1, Qt::Key_Return);
+    return w->dw_1->of_get_id();
+  };
+  w->dw_1->setrow(row_with(*w->dw_1, "memberid", 2));
+  EXPECT_EQ(search("  000123  "), 1);
+  EXPECT_EQ(search("a\"b\\c"), 4);            // quotes and backslashes are part of the number
+  EXPECT_EQ(search("\" or \"1\"=\"1"), 4);   // no match: the current row stays
+  EXPECT_EQ(search(""), 4);
+  // Typing without Enter does not search.
+  sle_1->clear();
+  type_text(sle_1, "000300");
+  EXPECT_EQ(w->dw_1->of_get_id(), 4);
+
+  // A member below the cheapest award is not found while "全部" is unchecked.
+  find_control<u_wsk_cbx>(w.get(), "cbx_1")->click();
+  EXPECT_EQ(search("000200"), 4);
+  EXPECT_EQ(search("000123"), 1);
+  EXPECT_TRUE(shown_boxes().empty());
+}
+
+TEST_P(award_list, opening_a_row_runs_the_dialog_for_its_member_and_reads_the_list_again) {
+  auto w = open_list();
+  ASSERT_TRUE(w);
+  const int64_t row = row_with(*w->dw_1, "memberid", 1);
+  w->dw_1->setrow(row);
+
+  // Closing the dialog without a redemption reads the list again too: a change made meanwhile by
+  // another terminal shows up.
+  int64_t served = 0;
+  in_next_dialog([&](w_member_award_control& d) {
+    served = d.il_memberid;
+    auto other = connect_another();
+    other->execute("UPDATE t_member SET integral = 280 WHERE memberid = 1");
+    other->commit();
+  });
+  double_click_row(*w->dw_1, row);
+  EXPECT_TRUE(dialog_seen_);
+  EXPECT_EQ(served, 1);
+  EXPECT_EQ(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 1), "integral")->to_long(), 280);
+
+  // A saving request changes nothing.
+  EXPECT_EQ(w->kpo_save(1), 1);
+  EXPECT_FALSE(w->toolbar->act_insert->isEnabled());
+  EXPECT_EQ(points(1), 280);
+}
+
+INSTANTIATE_BOTH_BACKENDS(award_list);
+
+}  // namespace
