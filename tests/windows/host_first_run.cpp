@@ -1,0 +1,64 @@
+// First start of the demo terminal: an empty database gets the schema and demo data once; a
+// database of someone else is left alone; the shop's ini file is written once.
+
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "framework/runtime/runtime.h"
+#include "host/first_run.h"
+#include "support/test_db.h"
+
+namespace {
+
+class host_first_run : public db_test {
+ public:
+  host_first_run() { with_schema_ = false; }
+};
+
+TEST_P(host_first_run, fills_an_empty_database_once) {
+  std::string error;
+  ASSERT_EQ(count_tables(tr()), 0);
+  ASSERT_EQ(prepare_demo_database(tr(), 30, error), 1) << error;
+  EXPECT_EQ(row_count("t_member"), 30);
+  EXPECT_GT(row_count("t_member_level"), 0);
+  EXPECT_GT(row_count("t_bill_header"), 0);
+  EXPECT_GT(row_count("t_sys_param"), 0);
+
+  // The next start finds the tables and adds nothing.
+  ASSERT_EQ(prepare_demo_database(tr(), 50, error), 0) << error;
+  EXPECT_EQ(row_count("t_member"), 30);
+}
+
+TEST_P(host_first_run, leaves_a_foreign_database_alone) {
+  exec("CREATE TABLE t_other (id INTEGER)");
+  std::string error;
+  EXPECT_EQ(prepare_demo_database(tr(), 30, error), -1);
+  EXPECT_NE(error.find("t_member"), std::string::npos) << error;
+  EXPECT_EQ(count_tables(tr()), 1);
+}
+
+INSTANTIATE_BOTH_BACKENDS(host_first_run);
+
+TEST(host_site_ini, written_with_site_1_and_never_overwritten) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string base = dir.path().toStdString();
+  std::string error;
+  ASSERT_TRUE(ensure_site_ini(base, error)) << error;
+  EXPECT_EQ(profileint(base + "\\util\\syncclient.ini", "Site", "ID", 0), 1);
+
+  std::ofstream(site_ini_path(base)) << "[Site]\nID=7\n";
+  ASSERT_TRUE(ensure_site_ini(base, error)) << error;
+  EXPECT_EQ(profileint(site_ini_path(base), "Site", "ID", 0), 7);
+}
+
+TEST(host_site_ini, unwritable_place_is_reported) {
+  QTemporaryDir dir;
+  const std::string blocker = dir.path().toStdString() + "/file";
+  std::ofstream(blocker) << "x";
+  std::string error;
+  EXPECT_FALSE(ensure_site_ini(blocker, error));  // "util" cannot go below a plain file
+  EXPECT_NE(error.find("util"), std::string::npos) << error;
+}
+
+}  // namespace
