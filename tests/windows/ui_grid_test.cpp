@@ -1,0 +1,283 @@
+// The data view control as a grid over a real database: tab order and modify, refused edits,
+// check box / code table / drop-down editing, the current row's colour and row selection both
+// ways, double-clicks, of_get_id, a failed save, and a grid of 100,000 rows.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
+
+#include "framework/dataview/definition.h"
+#include "framework/ui/dw_table_model.h"
+#include "framework/ui/u_wsk_dw.h"
+#include "support/test_db.h"
+#include "support/window_helpers.h"
+
+namespace {
+
+dv_column column(std::string name, col_type type, int length, std::string header, int width,
+                 int tab) {
+  dv_column c;
+  c.db_name = name;
+  c.name = std::move(name);
+  c.type = type;
+  c.length = length;
+  c.header = std::move(header);
+  c.width = width;
+  c.tab = tab;
+  return c;
+}
+
+dv_definition make_members_grid() {
+  dv_definition d;
+  d.name = "dw_ui_test_members";
+  d.sql = "SELECT memberid, memberno, membername, integral, sex, medcard, levelid FROM t_member "
+          "ORDER BY memberid";
+  d.update_table = "t_member";
+  dv_column row_no;
+  row_no.name = "compute_1";
+  row_no.expression = "getrow()";
+  row_no.header = "序号";
+  row_no.width = 150;
+  dv_column id = column("memberid", col_type::long_t, 0, "会员代号", 247, 0);
+  id.key = true;
+  dv_column sex = column("sex", col_type::string_t, 4, "性别", 183, 40);
+  sex.style = edit_style::codetable;
+  sex.codes = {{"男", "男"}, {"女", "女"}};
+  dv_column medcard = column("medcard", col_type::long_t, 0, "医保卡", 183, 30);
+  medcard.style = edit_style::checkbox;
+  dv_column level = column("levelid", col_type::long_t, 0, "会员等级", 370, 50);
+  level.style = edit_style::dddw;
+  level.dddw_name = "dw_member_levelid";
+  level.dddw_display = "levelname";
+  level.dddw_data = "levelid";
+  d.columns = {row_no,
+               id,
+               column("memberno", col_type::string_t, 20, "会员号", 306, 20),
+               column("membername", col_type::string_t, 60, "会员名称", 366, 10),
+               column("integral", col_type::long_t, 0, "积分", 274, 20),
+               sex,
+               medcard,
+               level};
+  return d;
+}
+const dv_registration reg_members(make_members_grid());
+
+dv_definition make_big_grid() {
+  dv_definition d;
+  d.name = "dw_ui_test_big";
+  d.sql = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 100000) "
+          "SELECT x AS id, x * 3 AS val FROM n";
+  d.columns = {column("id", col_type::long_t, 0, "编号", 300, 0),
+               column("val", col_type::long_t, 0, "数值", 300, 0)};
+  return d;
+}
+const dv_registration reg_big(make_big_grid());
+
+class grid_test : public db_test {
+ protected:
+  void SetUp() override {
+    db_test::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    exec("INSERT INTO t_member_level (levelid, levelname) VALUES (1, '普通会员'), (2, '金卡会员')");
+    exec("INSERT INTO t_member (memberid, memberno, membername, integral, sex, medcard, levelid) "
+         "VALUES (1, '1001', '张三', 10, '男', 0, 1), (2, '1002', '李四', 20, '女', 1, 2), "
+         "(3, '1003', '王五', NULL, NULL, NULL, NULL)");
+    dw_ = std::make_unique<u_wsk_dw>();
+    dw_->resize(900, 300);
+    dw_->set_dataobject("dw_ui_test_members");
+    dw_->of_settransobject();
+    ASSERT_EQ(dw_->retrieve(), 3);
+    show_active(dw_.get());
+    shown_boxes();
+  }
+  void TearDown() override {
+    dw_.reset();
+    runtime::script_answers({});
+    db_test::TearDown();
+  }
+  int col(const std::string& name) { return dw_->dv().definition().column_index(name); }
+  QModelIndex cell(int64_t row, const std::string& name) {
+    return dw_->grid()->model()->index(int(row - 1), col(name));
+  }
+  std::string current_column() {
+    return dw_->dv().definition().columns[size_t(dw_->grid()->currentIndex().column())].name;
+  }
+  std::unique_ptr<u_wsk_dw> dw_;
+};
+
+TEST_P(grid_test, tab_moves_through_editable_columns_in_tab_order_and_follows_modify) {
+  QTableView* grid = dw_->grid();
+  grid->setFocus();
+  grid->setCurrentIndex(cell(1, "membername"));
+  std::vector<std::string> seen{current_column()};
+  for (int i = 0; i < 6; ++i) {
+    press_key(grid, Qt::Key_Tab);
+    seen.push_back(current_column() + "@" + std::to_string(dw_->getrow()));
+  }
+  // Equal tab numbers (memberno, integral: 20) keep column order; after the last, the next row.
+  EXPECT_EQ(seen, (std::vector<std::string>{"membername", "memberno@1", "integral@1", "medcard@1",
+                                            "sex@1", "levelid@1", "membername@2"}));
+  press_key(grid, Qt::Key_Backtab);
+  EXPECT_EQ(current_column() + "@" + std::to_string(dw_->getrow()), "levelid@1");
+
+  // At run time: integral first, memberno out of the order and no longer editable.
+  EXPECT_EQ(dw_->modify("integral.TabSequence=5"), "");
+  EXPECT_EQ(dw_->modify("memberno.TabSequence=0"), "");
+  grid->setCurrentIndex(cell(1, "integral"));
+  press_key(grid, Qt::Key_Tab);
+  EXPECT_EQ(current_column(), "membername");
+  EXPECT_FALSE(cell(1, "memberno").flags() & Qt::ItemIsEditable);
+  EXPECT_FALSE(type_into_cell(*dw_, 1, "memberno", "x"));
+  EXPECT_FALSE(cell(1, "memberid").flags() & Qt::ItemIsEditable);
+}
+
+TEST_P(grid_test, a_refused_edit_shows_the_engines_message_and_keeps_the_old_value) {
+  ASSERT_TRUE(type_into_cell(*dw_, 1, "integral", "12a"));
+  auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_FALSE(boxes[0].text.empty());
+  EXPECT_EQ(dw_->getitemnumber(1, "integral")->to_long(), 10);
+  EXPECT_EQ(dw_->modifiedcount(), 0);
+
+  // accepttext() commits the open editor and answers -1 when the value is refused.
+  QTableView* grid = dw_->grid();
+  grid->setCurrentIndex(cell(2, "integral"));
+  grid->edit(cell(2, "integral"));
+  process_events();
+  auto* editor = qobject_cast<QLineEdit*>(dw_->window()->focusWidget());
+  ASSERT_NE(editor, nullptr);
+  editor->setText("x");
+  EXPECT_EQ(dw_->accepttext(), -1);
+  EXPECT_EQ(dw_->getitemnumber(2, "integral")->to_long(), 20);
+  editor->setText("25");
+  EXPECT_EQ(dw_->accepttext(), 1);
+  EXPECT_EQ(dw_->getitemnumber(2, "integral")->to_long(), 25);
+  EXPECT_EQ(dw_->modifiedcount(), 1);
+}
+
+TEST_P(grid_test, check_box_code_table_and_drop_down_show_and_store_their_values) {
+  auto* model = dw_->grid()->model();
+  EXPECT_EQ(model->data(cell(2, "medcard"), Qt::CheckStateRole).toInt(), Qt::Checked);
+  EXPECT_EQ(model->data(cell(1, "medcard"), Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  EXPECT_TRUE(model->setData(cell(1, "medcard"), Qt::Checked, Qt::CheckStateRole));
+  EXPECT_EQ(dw_->getitemnumber(1, "medcard")->to_long(), 1);
+
+  // The drop-down shows the level's name and stores its number.
+  EXPECT_EQ(model->data(cell(2, "levelid"), Qt::DisplayRole).toString().toStdString(), "金卡会员");
+  QTableView* grid = dw_->grid();
+  grid->setCurrentIndex(cell(1, "levelid"));
+  grid->edit(cell(1, "levelid"));
+  process_events();
+  auto* combo = qobject_cast<QComboBox*>(dw_->window()->focusWidget());
+  ASSERT_NE(combo, nullptr);
+  ASSERT_EQ(combo->count(), 2);
+  EXPECT_EQ(combo->itemText(1).toStdString(), "金卡会员");
+  combo->setCurrentIndex(1);
+  EXPECT_EQ(dw_->accepttext(), 1);
+  EXPECT_EQ(dw_->getitemnumber(1, "levelid")->to_long(), 2);
+
+  // The code table offers only its values.
+  grid->setCurrentIndex(cell(3, "sex"));
+  grid->edit(cell(3, "sex"));
+  process_events();
+  combo = qobject_cast<QComboBox*>(dw_->window()->focusWidget());
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->count(), 2);
+  EXPECT_FALSE(combo->isEditable());
+  combo->setCurrentIndex(combo->findText("女"));
+  EXPECT_EQ(dw_->accepttext(), 1);
+  EXPECT_EQ(dw_->getitemstring(3, "sex").value_or(""), "女");
+
+  ASSERT_EQ(dw_->of_update(), 1);
+  EXPECT_EQ(scalar_long("SELECT levelid FROM t_member WHERE memberid = 1"), 2);
+  EXPECT_EQ(scalar_long("SELECT medcard FROM t_member WHERE memberid = 1"), 1);
+  EXPECT_EQ(scalar_text("SELECT sex FROM t_member WHERE memberid = 3"), "女");
+}
+
+TEST_P(grid_test, current_row_is_painted_yellow_and_selection_follows_it_both_ways) {
+  dw_->of_set_currentrow_background(255 + 255 * 256);
+  dw_->scrolltorow(2);
+  process_events();
+  auto* model = dw_->grid()->model();
+  EXPECT_EQ(model->data(cell(2, "membername"), Qt::BackgroundRole).value<QColor>(),
+            QColor(255, 255, 0));
+  EXPECT_FALSE(model->data(cell(1, "membername"), Qt::BackgroundRole).isValid());
+  EXPECT_EQ(dw_->grid()->currentIndex().row(), 1);
+  EXPECT_TRUE(dw_->grid()->selectionModel()->isRowSelected(1, {}));
+
+  // What is painted: a pixel in the middle of row 2 (name column) is yellow.
+  const QImage shot = dw_->grid()->viewport()->grab().toImage();
+  const QRect r = dw_->grid()->visualRect(cell(2, "membername"));
+  EXPECT_EQ(QColor(shot.pixel(r.left() + 2, r.center().y())), QColor(255, 255, 0));
+
+  // A click in the grid moves the data view's current row.
+  dw_->grid()->setCurrentIndex(cell(3, "memberno"));
+  EXPECT_EQ(dw_->getrow(), 3);
+  EXPECT_EQ(dw_->of_get_id(), 0);  // no id column named yet
+  dw_->is_id_columnname = "memberid";
+  EXPECT_EQ(dw_->of_get_id(), 3);
+  EXPECT_EQ(dw_->of_get_id(7), 0);
+}
+
+TEST_P(grid_test, double_click_reports_the_row_and_below_the_rows_reports_0) {
+  std::vector<int64_t> clicks;
+  dw_->on_doubleclicked = [&](int64_t row) { clicks.push_back(row); };
+  int enters = 0;
+  dw_->on_enterpressed = [&] { ++enters; };
+  dw_->scrolltorow(2);
+  double_click_row(*dw_, 0);
+  EXPECT_EQ(dw_->getrow(), 2);  // the current row stays
+  double_click_row(*dw_, 3);
+  EXPECT_EQ(clicks, (std::vector<int64_t>{0, 3}));
+  dw_->grid()->setFocus();
+  press_key(dw_->grid(), Qt::Key_Return);
+  EXPECT_EQ(enters, 1);
+}
+
+TEST_P(grid_test, a_failed_save_shows_the_reason_and_keeps_every_edit) {
+  ASSERT_TRUE(type_into_cell(*dw_, 1, "membername", "张三丰"));
+  ASSERT_TRUE(type_into_cell(*dw_, 2, "membername", "李四光"));
+  // Another terminal deletes member 2 meanwhile.
+  auto other = connect_another();
+  ASSERT_EQ(other->execute("DELETE FROM t_member WHERE memberid = 2"), 0);
+  ASSERT_EQ(other->commit(), 0);
+  shown_boxes();
+  EXPECT_LT(dw_->of_update(), 0);
+  const auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, "保存失败");
+  EXPECT_EQ(boxes[0].icon, mb_icon::stop);
+  EXPECT_EQ(dw_->getitemstring(1, "membername").value_or(""), "张三丰");
+  EXPECT_EQ(dw_->getitemstring(2, "membername").value_or(""), "李四光");
+  EXPECT_EQ(dw_->modifiedcount(), 2);
+  EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 1"), "张三");
+}
+
+TEST_P(grid_test, a_grid_of_100000_rows_opens_and_scrolls_reading_only_the_cells_shown) {
+  u_wsk_dw big;
+  big.resize(600, 400);
+  big.set_dataobject("dw_ui_test_big");
+  big.of_settransobject();
+  ASSERT_EQ(big.retrieve(), 100000);
+  show_active(&big);
+  QTableView* grid = big.grid();
+  EXPECT_EQ(grid->model()->rowCount(), 100000);
+  EXPECT_EQ(grid->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+  big.scrolltorow(100000);
+  process_events();
+  const QRect last = grid->visualRect(grid->model()->index(99999, 0));
+  EXPECT_TRUE(grid->viewport()->rect().intersects(last));
+  EXPECT_EQ(grid->model()->data(grid->model()->index(99999, 1)).toString(), "300000");
+  // Opening and scrolling read the cells on screen, not a cell per row.
+  auto* model = dynamic_cast<dw_table_model*>(grid->model());
+  ASSERT_NE(model, nullptr);
+  EXPECT_LT(model->data_calls(), 5000);
+}
+
+INSTANTIATE_BOTH_BACKENDS(grid_test);
+
+}  // namespace
