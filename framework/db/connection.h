@@ -54,8 +54,10 @@ class db_connection {
   static std::unique_ptr<db_connection> open(const std::string& url, std::string& error);
 
   virtual backend kind() const = 0;
-  // Runs one statement. Rows of a query go to sink when given. A statement that finds a broken
-  // connection outside a transaction reconnects once and runs again.
+  // Runs one statement. Rows of a query go to sink when given. A statement that writes begins a
+  // transaction when none is open; reads outside a transaction see the latest committed data.
+  // A statement that finds a broken connection outside a transaction reconnects once and runs
+  // again; inside one it fails and the transaction is gone (commit then fails too).
   virtual db_result exec(std::string_view sql, std::span<const value> params,
                          row_sink* sink = nullptr) = 0;
   virtual db_result begin() = 0;
