@@ -28,12 +28,12 @@ dv_definition make_dw_member_award() {
   memberid.key = true;
 
   // Computed by the query, not columns the list could write back.
-  dv_column integral = member_column("integral", long_t, 0, "总积分", 2373, 274, 0);
+  dv_column integral = member_column("integral", long_t, 0, "总积分", 2900, 274, 0);
   integral.db_name.clear();
-  dv_column mdintegral = member_column("mdintegral", long_t, 0, "最低奖励", 2656, 274, 0);
+  dv_column mdintegral = member_column("mdintegral", long_t, 0, "最低奖励", 3183, 274, 0);
   mdintegral.db_name.clear();
 
-  dv_column levelid = member_column("levelid", long_t, 0, "会员等级代号", 3470, 366, 0);
+  dv_column levelid = member_column("levelid", long_t, 0, "会员等级代号", 4265, 366, 0);
   levelid.style = edit_style::dddw;
   levelid.dddw_name = "dw_member_levelid";
   levelid.dddw_display = "levelid";
@@ -44,12 +44,12 @@ dv_definition make_dw_member_award() {
       memberid,
       member_column("memberno", string_t, 20, "会员号", 421, 366, 0),
       member_column("membername", string_t, 60, "会员名称", 796, 398, 0),
-      member_column("memberaddr", string_t, 60, "会员地址", 1203, 572, 0),
-      member_column("contactphone", string_t, 20, "联系电话", 1784, 320, 0),
-      member_column("amountconsumed", decimal_t, 0, "累积金额", 2113, 251, 0, "0.00"),
+      member_column("memberaddr", string_t, 60, "会员地址", 1203, 880, 0),
+      member_column("contactphone", string_t, 20, "联系电话", 2092, 470, 0),
+      member_column("amountconsumed", decimal_t, 0, "累积金额", 2571, 320, 0, "0.00"),
       integral,
       mdintegral,
-      member_column("lastupdated", datetime_t, 0, "最后更新时间", 2939, 522, 0),
+      member_column("lastupdated", datetime_t, 0, "最后更新时间", 3466, 790, 0),
       levelid,
   };
   return d;

@@ -34,17 +34,17 @@ dv_definition make_dw_member_award_control() {
   xh.expression = "getrow()";
   xh.header = "序号";
   xh.x = 9;
-  xh.width = 137;
+  xh.width = 190;
 
-  dv_column methodid = method_column("methodid", long_t, 0, "方案代号", 155, 229);
+  dv_column methodid = method_column("methodid", long_t, 0, "方案代号", 208, 260);
   methodid.key = true;
 
   d.columns = {
       xh,
       methodid,
-      method_column("mdname", string_t, 60, "奖励名称", 393, 677),
-      method_column("mdintegral", long_t, 0, "所需积分", 1079, 306),
-      method_column("notes", string_t, 100, "备注", 1394, 1275),
+      method_column("mdname", string_t, 60, "奖励名称", 477, 677),
+      method_column("mdintegral", long_t, 0, "所需积分", 1163, 306),
+      method_column("notes", string_t, 100, "备注", 1478, 1200),
   };
   return d;
 }
