@@ -134,7 +134,13 @@ void dw_freeform::apply_editability() {
   for (field& f : fields_) {
     const bool on = editable(f);
     f.editor->setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
-    if (f.line) f.line->setReadOnly(!on);
+    if (f.line) {
+      f.line->setReadOnly(!on);
+      // A field that cannot be changed is shown on the form's own background.
+      QPalette p = palette();
+      if (!on) p.setColor(QPalette::Base, p.color(QPalette::Window));
+      f.line->setPalette(p);
+    }
     else f.editor->setAttribute(Qt::WA_TransparentForMouseEvents, !on);
     if (!on && f.editor->hasFocus()) f.editor->clearFocus();
   }

@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QTableView>
 
+#include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/dw_export.h"
 #include "framework/ui/dw_report_print.h"
@@ -52,6 +53,11 @@ w_single_dw_list::w_single_dw_list(QWidget* parent) : w_base(parent) {
 }
 
 void w_single_dw_list::create() { w_base::create(); }
+
+void w_single_dw_list::kpo_preopen() {
+  w_base::kpo_preopen();
+  dw_1->of_settransobject(sqlca);
+}
 
 void w_single_dw_list::kpo_postopen() { w_base::kpo_postopen(); }
 

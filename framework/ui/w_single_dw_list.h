@@ -18,6 +18,7 @@ class w_single_dw_list : public w_base {
   u_wsk_dw* dw_1 = nullptr;
 
   void create() override;
+  void kpo_preopen() override;    // binds dw_1 to sqlca (a window may bind it elsewhere after)
   void kpo_postopen() override;
   int kpo_save(int an_commit) override;
   int kpo_savedata() override;    // accepttext, then of_update when something changed

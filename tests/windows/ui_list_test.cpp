@@ -1,0 +1,211 @@
+// The list and report ancestors over a real database: reading at opening, Enter and double-click
+// opening the current row, the toolbar's row actions, asking before closing with unsaved
+// changes, CSV and PDF output, and the date range report.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTableView>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "framework/dataview/definition.h"
+#include "framework/ui/w_duration_report.h"
+#include "support/test_db.h"
+#include "support/window_helpers.h"
+
+namespace {
+
+dv_definition make_level_list() {
+  dv_definition d;
+  d.name = "dw_ui_test_levels";
+  d.sql = "SELECT levelid, levelname FROM t_member_level ORDER BY levelid";
+  d.update_table = "t_member_level";
+  dv_column id;
+  id.name = id.db_name = "levelid";
+  id.type = col_type::long_t;
+  id.key = true;
+  id.header = "等级代号";
+  id.width = 300;
+  id.tab = 10;
+  dv_column name;
+  name.name = name.db_name = "levelname";
+  name.length = 60;
+  name.header = "等级名称";
+  name.width = 500;
+  name.tab = 20;
+  d.columns = {id, name};
+  return d;
+}
+const dv_registration reg_levels(make_level_list());
+
+dv_definition make_range_report() {
+  dv_definition d;
+  d.name = "dw_ui_test_range";
+  d.sql = "SELECT seqid, timevalidated FROM t_member_award_record "
+          "WHERE timevalidated >= :starttime AND timevalidated <= :endtime ORDER BY seqid";
+  d.arguments = {{"starttime", col_type::long_t}, {"endtime", col_type::long_t}};
+  dv_column seq;
+  seq.name = "seqid";
+  seq.type = col_type::long_t;
+  seq.header = "流水号";
+  dv_column day = seq;
+  day.name = "timevalidated";
+  day.header = "领取日期";
+  d.columns = {seq, day};
+  return d;
+}
+const dv_registration reg_range(make_range_report());
+
+class w_test_list : public w_single_dw_list {
+ public:
+  int64_t rows_at_postopen = -1;
+  int opened = 0;
+  void create() override {
+    w_single_dw_list::create();
+    set_title("等级维护");
+    dw_1->set_dataobject("dw_ui_test_levels");
+  }
+  void kpo_postopen() override {
+    w_single_dw_list::kpo_postopen();
+    rows_at_postopen = dw_1->rowcount();
+  }
+  void kpo_open() override {
+    w_single_dw_list::kpo_open();
+    ++opened;
+  }
+};
+
+class w_test_range : public w_duration_report {
+ public:
+  void create() override {
+    w_duration_report::create();
+    set_title("领取记录");
+    dw_1->set_dataobject("dw_ui_test_range");
+    dw_1->on_kpo_retrieve = [this] {
+      return long(dw_1->retrieve({value(uo_start->of_getstartdatetime().yyyymmdd()),
+                                  value(uo_end->of_getenddatetime().yyyymmdd())}));
+    };
+  }
+};
+
+class list_test : public db_test {
+ protected:
+  void SetUp() override {
+    db_test::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    exec("INSERT INTO t_member_level (levelid, levelname) VALUES (1, '普通会员'), (2, '银卡, \"VIP\"'), "
+         "(3, '金卡会员')");
+    shown_boxes();
+  }
+  void TearDown() override {
+    runtime::script_answers({});
+    runtime::set_now(std::nullopt);
+    db_test::TearDown();
+  }
+  std::unique_ptr<w_test_list> open_list() {
+    auto w = std::make_unique<w_test_list>();
+    w->run_open_sequence();
+    show_active(w.get());
+    return w;
+  }
+  std::filesystem::path temp(const std::string& name) {
+    return std::filesystem::temp_directory_path() / (name + "_" + backend_name(kind()));
+  }
+};
+
+TEST_P(list_test, reads_after_opening_and_enter_or_double_click_open_the_current_row) {
+  auto w = open_list();
+  EXPECT_EQ(w->rows_at_postopen, 0);  // read once the window's own postopen is done
+  EXPECT_EQ(w->dw_1->rowcount(), 3);
+  w->dw_1->grid()->setFocus();
+  press_key(w->dw_1->grid(), Qt::Key_Return);
+  double_click_row(*w->dw_1, 2);
+  double_click_row(*w->dw_1, 0);  // below the rows: nothing to open
+  EXPECT_EQ(w->opened, 2);
+  // A window's own Enter handler replaces the default.
+  w->dw_1->on_enterpressed = [] {};
+  press_key(w->dw_1->grid(), Qt::Key_Return);
+  EXPECT_EQ(w->opened, 2);
+}
+
+TEST_P(list_test, closing_with_unsaved_changes_asks_and_cancel_keeps_everything) {
+  auto w = open_list();
+  ASSERT_TRUE(type_into_cell(*w->dw_1, 1, "levelname", "普通"));
+  answer_next_boxes({3});  // cancel
+  w->close_window();
+  EXPECT_FALSE(w->is_closed());
+  auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "是否保存所做的修改？");
+  EXPECT_EQ(boxes[0].buttons, mb_buttons::yesnocancel);
+  EXPECT_EQ(w->dw_1->getitemstring(1, "levelname").value_or(""), "普通");
+
+  answer_next_boxes({2});  // no: closes without saving
+  w->close_window();
+  EXPECT_TRUE(w->is_closed());
+  EXPECT_EQ(scalar_text("SELECT levelname FROM t_member_level WHERE levelid = 1"), "普通会员");
+}
+
+TEST_P(list_test, yes_saves_before_closing_and_the_toolbar_inserts_and_deletes) {
+  auto w = open_list();
+  EXPECT_EQ(w->delete_action(), 1);  // row 1
+  EXPECT_EQ(w->insert_action(), 1);
+  EXPECT_EQ(w->dw_1->getrow(), 3);
+  ASSERT_TRUE(type_into_cell(*w->dw_1, 3, "levelid", "9"));
+  ASSERT_TRUE(type_into_cell(*w->dw_1, 3, "levelname", "钻石会员"));
+  // An editor still open when closing is stored first.
+  w->dw_1->grid()->edit(w->dw_1->grid()->model()->index(0, 1));
+  process_events();
+  answer_next_boxes({1});  // yes
+  w->close_window();
+  EXPECT_TRUE(w->is_closed());
+  EXPECT_EQ(row_count("t_member_level"), 3);
+  EXPECT_EQ(scalar_text("SELECT levelname FROM t_member_level WHERE levelid = 9"), "钻石会员");
+  EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM t_member_level WHERE levelid = 1"), 0);
+}
+
+TEST_P(list_test, csv_export_and_pdf_carry_headers_and_rows_as_shown) {
+  auto w = open_list();
+  const auto csv = temp("levels.csv"), pdf = temp("levels.pdf");
+  ASSERT_EQ(w->export_csv_to(csv.string()), 1);
+  std::ifstream in(csv, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "\xEF\xBB\xBF等级代号,等级名称\r\n1,普通会员\r\n2,\"银卡, \"\"VIP\"\"\"\r\n"
+                        "3,金卡会员\r\n");
+  ASSERT_EQ(w->write_pdf_to(pdf.string()), 1);
+  EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
+  EXPECT_EQ(w->export_csv_to("/no/such/dir/x.csv"), -1);
+  EXPECT_EQ(shown_boxes().size(), 1u);
+  std::filesystem::remove(csv);
+  if (kind() == backend::postgres) std::filesystem::remove(pdf);  // the SQLite one is looked at
+}
+
+TEST_P(list_test, the_date_range_report_reads_at_opening_and_on_every_date_change) {
+  exec("INSERT INTO t_member_award_record (seqid, memberid, mdname, mdintegral, notes, "
+       "timevalidated) VALUES (1, 1, 'a', 1, '', 20090301), (2, 1, 'b', 1, '', 20090331), "
+       "(3, 1, 'c', 1, '', 20090401)");
+  runtime::set_now(datetime::from_parts(2009, 3, 15, 10, 0, 0));
+  w_test_range w;
+  w.run_open_sequence();
+  EXPECT_EQ(w.uo_start->date(), QDate(2009, 3, 1));
+  EXPECT_EQ(w.uo_end->date(), QDate(2009, 3, 31));
+  EXPECT_EQ(w.dw_1->rowcount(), 2);
+  w.uo_end->setDate(QDate(2009, 4, 1));
+  EXPECT_EQ(w.dw_1->rowcount(), 3);
+  w.uo_start->setDate(QDate(2009, 4, 2));
+  EXPECT_EQ(w.dw_1->rowcount(), 0);
+  EXPECT_EQ(w.report_title(), "领取记录  2009-04-02 至 2009-04-01");
+  // A report has no editing actions and never asks about saving.
+  EXPECT_FALSE(w.toolbar->act_save->isVisible());
+  EXPECT_FALSE(w.toolbar->act_insert->isEnabled());
+  w.close_window();
+  EXPECT_TRUE(w.is_closed());
+  EXPECT_TRUE(shown_boxes().empty());
+}
+
+INSTANTIATE_BOTH_BACKENDS(list_test);
+
+}  // namespace
