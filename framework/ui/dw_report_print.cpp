@@ -36,6 +36,7 @@ bool paint_report(const u_wsk_dw& dw, const std::string& title, QPagedPaintDevic
   big.setPointSize(14);
   p.setFont(body);
   const int line = p.fontMetrics().height() * 3 / 2;
+  const double pad = p.fontMetrics().averageCharWidth();  // space on each side of a cell
 
   datetime printed = runtime::now();
   const QString date_line = QString::fromUtf8("打印日期：") + QString::fromStdString(printed.to_string());
@@ -59,7 +60,7 @@ bool paint_report(const u_wsk_dw& dw, const std::string& title, QPagedPaintDevic
       QString h = QString::fromStdString(cols[size_t(shown[i])].header);
       h.remove('\r');
       h = h.trimmed();
-      p.drawText(QRectF(x + 2, y, widths[i] - 4, line), Qt::AlignLeft | Qt::AlignVCenter, h);
+      p.drawText(QRectF(x + pad, y, widths[i] - 2 * pad, line), Qt::AlignLeft | Qt::AlignVCenter, h);
       x += widths[i];
     }
     y += line;
@@ -79,7 +80,7 @@ bool paint_report(const u_wsk_dw& dw, const std::string& title, QPagedPaintDevic
       else
         text = QString::fromStdString(dw.display_text(r, shown[i]));
       const bool number = c.type == col_type::long_t || c.type == col_type::decimal_t;
-      p.drawText(QRectF(x + 2, y, widths[i] - 4, line),
+      p.drawText(QRectF(x + pad, y, widths[i] - 2 * pad, line),
                  (number && c.style == edit_style::edit ? Qt::AlignRight : Qt::AlignLeft) |
                      Qt::AlignVCenter,
                  text);
