@@ -189,7 +189,8 @@ TEST_P(award_record_report, demo_data_report_fills_the_window_and_the_pdf) {
   const char* out = std::getenv("MEMBER_REPORTS_OUT");
   const std::filesystem::path dir = out ? std::filesystem::path(out)
                                         : std::filesystem::temp_directory_path();
-  const std::string pdf = (dir / ("w_member_award_record_" + backend_name(kind()) + ".pdf")).string();
+  const std::string pdf =
+      (dir / ("w_member_award_record_" + backend_name(kind()) + ".pdf")).string();
   ASSERT_EQ(w->write_pdf_to(pdf), 1);
   EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
   if (out) EXPECT_TRUE(grab_png(w.get(), (dir / "w_member_award_record.png").string()));
