@@ -282,7 +282,8 @@ bool insert_articles(uo_transaction& tr, demo_random& rnd, int64_t count) {
   return a.flush() && lp.flush();
 }
 
-bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t records) {
+bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t records,
+                   int record_year) {
   batch_insert m(tr, "t_member_award_method", {"methodid", "mdname", "mdintegral", "notes"});
   for (const award_method& am : award_methods)
     if (!m.add({value(am.id), value(am.name), value(am.points), text_or_null(am.notes)})) return false;
@@ -293,7 +294,7 @@ bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_
   for (int64_t seq = 1; seq <= records; ++seq) {
     const award_method& am = award_methods[size_t(rnd.between(1, int64_t(award_methods.size()) - 1))];
     if (!r.add({value(seq), value(rnd.between(1, members)), value(am.name), value(am.points),
-                text_or_null(am.notes), value(random_day(rnd, 2023, 2024))}))
+                text_or_null(am.notes), value(random_day(rnd, record_year - 1, record_year))}))
       return false;
   }
   if (!r.flush()) return false;
@@ -357,7 +358,8 @@ int generate_demo_data(uo_transaction& tr, const demo_options& o) {
   if (sqlite) tr.execute("PRAGMA cache_size = -262144");
   if (tr.begin() != 0) return -1;
   bool ok = insert_fixed_rows(tr) && insert_members(tr, rnd, o.members) &&
-            insert_articles(tr, rnd, o.articles) && insert_awards(tr, rnd, o.members, o.award_records) &&
+            insert_articles(tr, rnd, o.articles) &&
+            insert_awards(tr, rnd, o.members, o.award_records, o.record_year) &&
             insert_bills(tr, rnd, o.members, bills);
   int rc = ok && tr.commit() == 0 ? 0 : -1;
   std::string why = tr.sqlerrtext;

@@ -7,6 +7,7 @@
 #include "data/demo_data.h"
 #include "data/schema.h"
 #include "framework/db/transaction.h"
+#include "framework/runtime/runtime.h"
 
 long count_tables(uo_transaction& tr) {
   const char* sql =
@@ -37,6 +38,8 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
   }
   demo_options opt;
   opt.members = members;
+  // The report window opens on the current month: let the demo's redemptions reach up to it.
+  opt.record_year = int(runtime::today().yyyymmdd() / 10000);
   if (generate_demo_data(tr, opt) < 0) {
     error = "cannot write the demo data: " + tr.sqlerrtext;
     // Leave the database empty again, so that the next start tries afresh.
