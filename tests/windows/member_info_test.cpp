@@ -108,6 +108,14 @@ TEST_P(member_info_test, tab_goes_through_the_fields_in_tab_order_skipping_read_
     EXPECT_EQ(w.dw_1->field_widget(ro)->focusPolicy(), Qt::NoFocus) << ro;
     EXPECT_FALSE(type_into_field(*w.dw_1, ro, "1")) << ro;
   }
+  // A tab order given at run time: the form follows at once.
+  EXPECT_EQ(w.dw_1->modify("siteid.TabSequence=5"), "");
+  EXPECT_EQ(w.dw_1->modify("marry.TabSequence=0"), "");
+  w.dw_1->setfocus();
+  EXPECT_EQ(focused_column(*w.dw_1), "siteid");
+  EXPECT_TRUE(type_into_field(*w.dw_1, "siteid", "7"));
+  EXPECT_EQ(w.dw_1->getitemnumber(1, "siteid")->to_long(), 7);
+  EXPECT_EQ(w.dw_1->field_widget("marry")->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_P(member_info_test, refused_input_keeps_the_old_value_with_the_engines_message) {
