@@ -2,6 +2,8 @@
 // Shared by the member list tests: a shop database with members of shops 2 and 3, the terminal's
 // ini file in a temporary current directory, and opening a list window the way the host does.
 
+#include <QAbstractItemModel>
+#include <QTableView>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include "framework/runtime/runtime.h"
+#include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/w_base.h"
 #include "framework/ui/window_registry.h"
 #include "support/test_db.h"
@@ -66,6 +69,12 @@ class member_list_test : public db_test {
     std::vector<int64_t> out;
     for (int64_t r = 1; r <= dw.rowcount(); ++r) out.push_back(dw.of_get_id(r));
     return out;
+  }
+  // The text the grid shows in a cell (row from 1).
+  static std::string shown(u_wsk_dw& dw, int64_t row, const std::string& column) {
+    QAbstractItemModel* m = dw.grid()->model();
+    const int col = dw.dv().definition().column_index(column);
+    return m->data(m->index(int(row - 1), col), Qt::DisplayRole).toString().toStdString();
   }
   static int64_t row_of(u_wsk_dw& dw, int64_t memberid) {
     return dw.find("memberid=" + std::to_string(memberid), 1, dw.rowcount());

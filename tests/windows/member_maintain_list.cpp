@@ -65,20 +65,19 @@ TEST_P(member_maintain_list, shows_the_columns_in_order_with_their_display) {
 
   // Whole completed years: six days before the 40th birthday the member is still 39, which
   // the days / 365 formula got wrong. Birthdays that are no date show no age.
-  const int age = dv.definition().column_index("compute_2");
-  EXPECT_EQ(dv.gettext(row_of(*w->dw_1, 1), age), "39");
+  u_wsk_dw& dw = *w->dw_1;
+  EXPECT_EQ(shown(dw, row_of(dw, 1), "compute_2"), "39");
   runtime::set_now(datetime::from_parts(2010, 6, 20));
-  EXPECT_EQ(dv.gettext(row_of(*w->dw_1, 1), age), "40");
-  for (int64_t id : {2, 3, 4, 5}) EXPECT_EQ(dv.gettext(row_of(*w->dw_1, id), age), "") << id;
+  EXPECT_EQ(shown(dw, row_of(dw, 1), "compute_2"), "40");
+  for (int64_t id : {2, 3, 4, 5}) EXPECT_EQ(shown(dw, row_of(dw, id), "compute_2"), "") << id;
 
-  const int64_t r1 = row_of(*w->dw_1, 1);
-  EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("compute_1")), std::to_string(r1));
-  EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("levelid")), "普通会员");
-  EXPECT_EQ(dv.gettext(row_of(*w->dw_1, 2), dv.definition().column_index("levelid")), "金卡会员");
+  const int64_t r1 = row_of(dw, 1);
+  EXPECT_EQ(shown(dw, r1, "compute_1"), std::to_string(r1));
+  EXPECT_EQ(shown(dw, r1, "levelid"), "普通会员");
+  EXPECT_EQ(shown(dw, row_of(dw, 2), "levelid"), "金卡会员");
   exec("UPDATE t_member SET amountconsumed = 1234.5 WHERE memberid = 1");
-  w->dw_1->of_retrieve();
-  EXPECT_EQ(dv.gettext(row_of(*w->dw_1, 1), dv.definition().column_index("amountconsumed")),
-            "1234.50");
+  dw.of_retrieve();
+  EXPECT_EQ(shown(dw, row_of(dw, 1), "amountconsumed"), "1234.50");
 
   // The search row stands above the grid.
   EXPECT_EQ(w->st_1->text().toStdString(), "会员号");
