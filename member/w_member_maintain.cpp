@@ -1,10 +1,9 @@
 #include "member/w_member_maintain.h"
 
-#include <QFont>
-
 #include "framework/db/transaction.h"
 #include "framework/expression/expression.h"
 #include "framework/runtime/runtime.h"
+#include "framework/ui/module_font.h"
 #include "framework/ui/window_registry.h"
 
 namespace {
@@ -47,7 +46,7 @@ w_member_maintain::w_member_maintain(const std::string& title, const std::string
 void w_member_maintain::create() {
   w_single_dw_list::create();
 
-  QFont font("宋体", 9, QFont::Normal);
+  const QFont font = module_font();  // 宋体 9 pt, weight 400
   st_1 = new QLabel(QString::fromUtf8("会员号"), this);
   st_1->setObjectName("st_1");
   st_1->setFont(font);
