@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -87,6 +88,11 @@ int main(int argc, char** argv) {
   if (!ensure_site_ini(dir, error)) return fail(error, gui);
 
   if (opt->screenshot()) {
+    // A window stuck waiting for a user (a box shown outside the runtime) must not hang a script.
+    QTimer::singleShot(120000, [] {
+      std::cerr << "member-terminal: the window did not render within 120 s\n";
+      std::_Exit(6);
+    });
     int rc = 0;
     if (opt->screenshot_class == "launcher") {
       launcher_window launcher(url);
