@@ -1,5 +1,7 @@
 #include "lookup/w_member_price_query.h"
 
+#include <QFont>
+
 #include "framework/expression/expression.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/window_registry.h"
@@ -21,13 +23,16 @@ void w_member_price_query::create() {
   w_simple_report::create();
   set_title("会员价格查询");
 
+  const QFont font("宋体", 9, QFont::Normal);
   st_1 = new QLabel(QString::fromUtf8("请选择品种代号"), this);
   st_1->setObjectName("st_1");
+  st_1->setFont(font);
   st_1->setFocusPolicy(Qt::NoFocus);
   place(st_1, 18, 200, 398, 56);
 
   sle_article = new u_wsk_sle(this);
   sle_article->setObjectName("sle_article");
+  sle_article->setFont(font);
   place(sle_article, 416, 180, 485, 88);
   sle_article->on_modified = [this] { return sle_article_modified(); };
 
