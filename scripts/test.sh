@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (SQLite and a throwaway PostgreSQL).
+# The reconnect tests restart the PostgreSQL server, so they run alone after the others.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
-scripts/with-postgres.sh bash -c 'cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2'
+scripts/with-postgres.sh bash -c 'cd build && export QT_QPA_PLATFORM=offscreen &&
+  ctest --output-on-failure -j2 -E reconnect && ctest --output-on-failure -R reconnect'
