@@ -4,7 +4,7 @@ set -euo pipefail
 need=(build-essential cmake pkg-config git ca-certificates libsqlite3-dev libpq-dev postgresql
       qt6-base-dev libgl-dev libgtest-dev libgmock-dev fonts-arphic-uming
       fontconfig poppler-utils)
-[ "${1:-}" = "--bench" ] && need+=(libbenchmark-dev)
+[ "${1:-}" = "--bench" ] && need+=(libbenchmark-dev libqt6sql6-sqlite)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
