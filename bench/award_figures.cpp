@@ -11,7 +11,7 @@ void award_figures(const bench_context& c) {
   connect_or_fail(large, sqlite_set_url(c.data_dir, set_1m));
 
   const dv_definition& list = definition_or_fail("dw_member_award");
-  const growth_times t = best_growth(list, small, {}, large, {}, 4, 7);
+  const growth_times t = best_growth(list, small, {}, large, {}, 6, 7);
   print_note("dw_member_award: " + fixed(t.large / double(t.large_rows) * 1e9) + " ns per row at " +
              std::to_string(t.large_rows) + " members, " +
              fixed(t.small / double(t.small_rows) * 1e9) + " ns at " + std::to_string(t.small_rows));

@@ -1,6 +1,7 @@
 #include "bench/bench_data.h"
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -58,6 +59,8 @@ void load(const std::string& url, const bench_set& s) {
   // Statistics for the planner, as the server's autovacuum gathers them after a load. A
   // terminal's SQLite file has none, and is read as such.
   if (tr.kind() == backend::postgres) run_or_fail(tr, "ANALYZE");
+  // The new file's pages are written out now, not while figures are being timed.
+  ::sync();
   progress_note(std::string(s.name) + " made in " + std::to_string(int(w.seconds())) + " s");
 }
 
