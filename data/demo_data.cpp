@@ -364,6 +364,6 @@ int generate_demo_data(uo_transaction& tr, const demo_options& o) {
   int rc = ok && tr.commit() == 0 ? 0 : -1;
   std::string why = tr.sqlerrtext;
   if (!ok) tr.rollback();
-  if (sqlite) tr.execute("PRAGMA cache_size = -2000");  // back to SQLite's default
+  if (sqlite) tr.execute("PRAGMA cache_size = -65536");  // back to the connection's own setting
   return rc == 0 ? 0 : refuse(why);
 }
