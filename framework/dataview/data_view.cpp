@@ -64,10 +64,11 @@ void data_view::impl::set_current(int64_t row) {
 }
 
 void data_view::impl::reseat_current(int64_t old_row, uint32_t keep, bool had_current) {
-  int64_t row = rows.primary.empty() ? 0 : 1;
+  std::span<const uint32_t> shown = rows.handles(dv_buffer::primary);
+  int64_t row = shown.empty() ? 0 : 1;
   if (had_current)
-    for (size_t i = 0; i < rows.primary.size(); ++i)
-      if (rows.primary[i] == keep) {
+    for (size_t i = 0; i < shown.size(); ++i)
+      if (shown[i] == keep) {
         row = int64_t(i) + 1;
         break;
       }
@@ -95,9 +96,9 @@ void data_view::reset() {
   d_->notify([](dv_listener* l) { l->dv_reset(); });
 }
 
-int64_t data_view::rowcount() const { return int64_t(d_->rows.primary.size()); }
-int64_t data_view::filteredcount() const { return int64_t(d_->rows.filtered.size()); }
-int64_t data_view::deletedcount() const { return int64_t(d_->rows.deleted.size()); }
+int64_t data_view::rowcount() const { return int64_t(d_->rows.count(dv_buffer::primary)); }
+int64_t data_view::filteredcount() const { return int64_t(d_->rows.count(dv_buffer::filter)); }
+int64_t data_view::deletedcount() const { return int64_t(d_->rows.count(dv_buffer::deleted)); }
 int64_t data_view::modifiedcount() const { return d_->rows.modified_count(); }
 int64_t data_view::getrow() const { return d_->current; }
 
@@ -117,8 +118,7 @@ int64_t data_view::insertrow(int64_t before) {
   }
   int64_t row = (before == 0) ? n + 1 : before;
   uint32_t h = d_->store.append_null_row();
-  d_->rows.add_new(h);
-  d_->rows.primary.insert(d_->rows.primary.begin() + (row - 1), h);
+  d_->rows.insert_new(size_t(row - 1), h);
   // The rows from `row` on moved down by one; so did the current row when it was among them.
   if (d_->current >= row) ++d_->current;
   d_->notify([&](dv_listener* l) { l->dv_rows_inserted(row, 1); });
@@ -132,16 +132,8 @@ int data_view::deleterow(int64_t row) {
     d_->error = "deleterow: row " + std::to_string(row) + " does not exist";
     return -1;
   }
-  uint32_t h = d_->handle_of(row, dv_buffer::primary);
-  d_->rows.primary.erase(d_->rows.primary.begin() + (row - 1));
-  if (d_->rows.is_new(h)) {
-    // Never written: nothing to delete in the database.
-    d_->rows.set_place(h, row_buffers::place::gone);
-    d_->rows.forget_changes(h);
-  } else {
-    d_->rows.set_place(h, row_buffers::place::deleted);
-    d_->rows.deleted.push_back(h);
-  }
+  // A new row was never written: it just goes, with nothing to delete in the database.
+  d_->rows.remove(size_t(row - 1));
   d_->notify([&](dv_listener* l) { l->dv_rows_removed(row, 1); });
   int64_t old = d_->current, n = rowcount();
   int64_t now = old;

@@ -55,9 +55,9 @@ struct data_view::impl {
     return -1;
   }
   bool valid_row(int64_t row, dv_buffer b) const {
-    return row >= 1 && row <= int64_t(rows.list(b).size());
+    return row >= 1 && row <= int64_t(rows.count(b));
   }
-  uint32_t handle_of(int64_t row, dv_buffer b) const { return rows.list(b)[size_t(row - 1)]; }
+  uint32_t handle_of(int64_t row, dv_buffer b) const { return rows.handles(b)[size_t(row - 1)]; }
   expr_env env() const { return expr_env{store.columns(), dv_today()}; }
   // The cell as getitem answers it; position is the row number getrow() gives.
   value cell(uint32_t h, int col, int64_t position, bool original) const;

@@ -25,7 +25,7 @@ int64_t data_view::find(std::string_view expr, int64_t start, int64_t end) {
   if (n == 0 || std::min(start, end) > n) return 0;
   start = std::clamp<int64_t>(start, 1, n);
   end = std::clamp<int64_t>(end, 1, n);
-  const std::vector<uint32_t>& rows = d.rows.primary;
+  std::span<const uint32_t> rows = d.rows.handles(dv_buffer::primary);
   expr_env env = d.env();
   if (!backwards) {
     std::span<const uint32_t> range(rows.data() + (start - 1), size_t(end - start + 1));
@@ -59,25 +59,13 @@ int data_view::setfilter(std::string_view expr) {
 }
 
 void data_view::impl::apply_filter() {
-  std::vector<uint32_t> all;
-  all.reserve(rows.primary.size() + rows.filtered.size());
-  all.insert(all.end(), rows.primary.begin(), rows.primary.end());
-  all.insert(all.end(), rows.filtered.begin(), rows.filtered.end());
-  if (!std::is_sorted(all.begin(), all.end())) std::sort(all.begin(), all.end());
-  rows.primary.clear();
-  rows.filtered.clear();
   if (!filter_expr) {
-    rows.primary = std::move(all);
-  } else {
-    std::vector<uint8_t> passing;
-    filter_expr->test_rows(env(), all, 1, passing);
-    size_t shown = size_t(std::count_if(passing.begin(), passing.end(), [](uint8_t p) { return p != 0; }));
-    rows.primary.reserve(shown);
-    rows.filtered.reserve(all.size() - shown);
-    for (size_t i = 0; i < all.size(); ++i) (passing[i] ? rows.primary : rows.filtered).push_back(all[i]);
+    rows.partition({});
+    return;
   }
-  for (uint32_t h : rows.primary) rows.set_place(h, row_buffers::place::primary);
-  for (uint32_t h : rows.filtered) rows.set_place(h, row_buffers::place::filter);
+  rows.partition([&](std::span<const uint32_t> all, std::vector<uint8_t>& passing) {
+    filter_expr->test_rows(env(), all, 1, passing);
+  });
 }
 
 int data_view::filter() {

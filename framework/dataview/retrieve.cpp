@@ -188,7 +188,7 @@ int64_t data_view::retrieve(std::vector<value> args, std::function<bool(int64_t 
   if (d.filter_expr) d.apply_filter();
   if (d.sort_applied) d.apply_sort();
   d.error.clear();
-  d.current = d.rows.primary.empty() ? 0 : 1;
+  d.current = d.rows.count(dv_buffer::primary) == 0 ? 0 : 1;
   d.notify([](dv_listener* l) { l->dv_reset(); });
   if (d.current != 0) d.notify([&](dv_listener* l) { l->dv_current_changed(0, d.current); });
   return rowcount();

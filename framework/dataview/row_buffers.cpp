@@ -2,22 +2,18 @@
 
 #include "framework/dataview/row_buffers.h"
 
-std::vector<uint32_t>& row_buffers::list(dv_buffer b) {
+std::span<const uint32_t> row_buffers::handles(dv_buffer b) const {
   switch (b) {
-    case dv_buffer::filter: return filtered;
-    case dv_buffer::deleted: return deleted;
-    default: return primary;
+    case dv_buffer::filter: return filtered_;
+    case dv_buffer::deleted: return deleted_;
+    default: return primary_;
   }
 }
 
-const std::vector<uint32_t>& row_buffers::list(dv_buffer b) const {
-  return const_cast<row_buffers*>(this)->list(b);
-}
-
 void row_buffers::clear() {
-  primary.clear();
-  filtered.clear();
-  deleted.clear();
+  primary_.clear();
+  filtered_.clear();
+  deleted_.clear();
   status_.clear();
   place_.clear();
   originals_.clear();
@@ -26,17 +22,53 @@ void row_buffers::clear() {
 void row_buffers::add_retrieved(uint32_t first, uint32_t count) {
   status_.resize(size_t(first) + count, uint8_t(dv_status::notmodified));
   place_.resize(size_t(first) + count, uint8_t(place::primary));
-  primary.reserve(primary.size() + count);
-  for (uint32_t i = 0; i < count; ++i) primary.push_back(first + i);
+  primary_.reserve(primary_.size() + count);
+  for (uint32_t i = 0; i < count; ++i) primary_.push_back(first + i);
 }
 
-void row_buffers::add_new(uint32_t h) {
+void row_buffers::insert_new(size_t index, uint32_t h) {
   if (status_.size() <= h) {
     status_.resize(size_t(h) + 1, uint8_t(dv_status::notmodified));
     place_.resize(size_t(h) + 1, uint8_t(place::gone));
   }
-  status_[h] = uint8_t(dv_status::new_);
-  place_[h] = uint8_t(place::primary);
+  set_status(h, dv_status::new_);
+  set_place(h, place::primary);
+  primary_.insert(primary_.begin() + std::ptrdiff_t(index), h);
+}
+
+uint32_t row_buffers::remove(size_t index) {
+  uint32_t h = primary_[index];
+  primary_.erase(primary_.begin() + std::ptrdiff_t(index));
+  if (is_new(h)) {
+    set_place(h, place::gone);
+    originals_.erase(h);
+  } else {
+    set_place(h, place::deleted);
+    deleted_.push_back(h);
+  }
+  return h;
+}
+
+void row_buffers::partition(const row_test& test) {
+  std::vector<uint32_t> all;
+  all.reserve(primary_.size() + filtered_.size());
+  all.insert(all.end(), primary_.begin(), primary_.end());
+  all.insert(all.end(), filtered_.begin(), filtered_.end());
+  if (!std::is_sorted(all.begin(), all.end())) std::sort(all.begin(), all.end());
+  primary_.clear();
+  filtered_.clear();
+  if (!test) {
+    primary_ = std::move(all);
+  } else {
+    std::vector<uint8_t> passing;
+    test(all, passing);
+    size_t shown = size_t(std::count_if(passing.begin(), passing.end(), [](uint8_t p) { return p != 0; }));
+    primary_.reserve(shown);
+    filtered_.reserve(all.size() - shown);
+    for (size_t i = 0; i < all.size(); ++i) (passing[i] ? primary_ : filtered_).push_back(all[i]);
+  }
+  for (uint32_t h : primary_) set_place(h, place::primary);
+  for (uint32_t h : filtered_) set_place(h, place::filter);
 }
 
 bool row_buffers::modified(uint32_t h, int col) const { return original(h, col) != nullptr; }
@@ -65,8 +97,6 @@ const std::vector<row_buffers::original_cell>* row_buffers::changes(uint32_t h) 
   return it == originals_.end() ? nullptr : &it->second;
 }
 
-void row_buffers::forget_changes(uint32_t h) { originals_.erase(h); }
-
 int64_t row_buffers::modified_count() const {
   int64_t n = 0;
   for (size_t h = 0; h < status_.size(); ++h) {
@@ -79,8 +109,8 @@ int64_t row_buffers::modified_count() const {
 }
 
 void row_buffers::accept_all(bool keep_untouched_new) {
-  for (uint32_t h : deleted) set_place(h, place::gone);
-  deleted.clear();
+  for (uint32_t h : deleted_) set_place(h, place::gone);
+  deleted_.clear();
   originals_.clear();
   for (size_t h = 0; h < status_.size(); ++h) {
     if (place(place_[h]) == place::gone) continue;

@@ -1,9 +1,6 @@
 // setsort() and sort(): a stable sort of the shown rows by one or more columns, each ascending or
 // descending; a null sorts below every value.
 
-#include <algorithm>
-#include <numeric>
-
 #include "framework/dataview/data_view.h"
 #include "framework/dataview/dv_impl.h"
 #include "framework/dataview/names.h"
@@ -47,9 +44,7 @@ int data_view::setsort(std::string_view spec) {
 }
 
 void data_view::impl::apply_sort() {
-  std::vector<uint32_t>& rowsv = rows.primary;
-  std::vector<uint32_t> order(rowsv.size());
-  std::iota(order.begin(), order.end(), 0u);
+  std::span<const uint32_t> rowsv = rows.handles(dv_buffer::primary);
   // Computed keys are evaluated once per row, at the row's place before sorting.
   std::vector<std::vector<value>> computed_keys(sort_keys.size());
   for (size_t k = 0; k < sort_keys.size(); ++k) {
@@ -81,10 +76,7 @@ void data_view::impl::apply_sort() {
     }
     return false;
   };
-  std::stable_sort(order.begin(), order.end(), compare);
-  std::vector<uint32_t> sorted(rowsv.size());
-  for (size_t i = 0; i < order.size(); ++i) sorted[i] = rowsv[order[i]];
-  rowsv = std::move(sorted);
+  rows.sort_primary(compare);
 }
 
 int data_view::sort() {

@@ -50,12 +50,13 @@ int data_view::update() {
 
   // Plan every statement first; nothing is sent when the plan cannot be made.
   std::vector<planned> plan;
-  bool any_change = !d.rows.deleted.empty();
-  for (size_t i = 0; i < d.rows.deleted.size(); ++i)
-    plan.push_back({make_delete(d.def.update_table, keys_of(d.rows.deleted[i])),
+  std::span<const uint32_t> deleted = d.rows.handles(dv_buffer::deleted);
+  bool any_change = !deleted.empty();
+  for (size_t i = 0; i < deleted.size(); ++i)
+    plan.push_back({make_delete(d.def.update_table, keys_of(deleted[i])),
                     row_label(dv_buffer::deleted, i), true});
   for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
-    const std::vector<uint32_t>& list = d.rows.list(b);
+    std::span<const uint32_t> list = d.rows.handles(b);
     for (size_t i = 0; i < list.size(); ++i) {
       uint32_t h = list[i];
       if (d.rows.status(h) != dv_status::datamodified) continue;
@@ -69,7 +70,7 @@ int data_view::update() {
     }
   }
   for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
-    const std::vector<uint32_t>& list = d.rows.list(b);
+    std::span<const uint32_t> list = d.rows.handles(b);
     for (size_t i = 0; i < list.size(); ++i) {
       uint32_t h = list[i];
       if (d.rows.status(h) != dv_status::newmodified) continue;
@@ -116,8 +117,9 @@ int data_view::update() {
   }
 
   std::vector<int64_t> told;
-  for (size_t i = 0; i < d.rows.primary.size(); ++i) {
-    dv_status s = d.rows.status(d.rows.primary[i]);
+  std::span<const uint32_t> shown = d.rows.handles(dv_buffer::primary);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    dv_status s = d.rows.status(shown[i]);
     if (s == dv_status::datamodified || s == dv_status::newmodified) told.push_back(int64_t(i) + 1);
   }
   d.rows.accept_all(true);
