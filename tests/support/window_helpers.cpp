@@ -3,11 +3,13 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTest>
+#include <QWheelEvent>
+#include <optional>
 
 #include "framework/ui/u_wsk_dw.h"
 
@@ -23,70 +25,157 @@ void show_active(QWidget* w) {
   process_events();
 }
 
+void click(QWidget* w, QPoint pos) {
+  if (pos.isNull()) pos = w->rect().center();
+  QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, pos);
+  process_events();
+}
+
+void double_click(QWidget* w, QPoint pos) {
+  // What the window system delivers for a double-click: press, release, double-click, release.
+  QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, pos);
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, pos);
+  QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, pos);
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, pos);
+  process_events();
+}
+
 namespace {
 
+// Where the keyboard goes: an open popup, else the focus widget, else w's window's focus widget.
 QWidget* key_target(QWidget* w) {
-  QWidget* f = w->window()->focusWidget();
-  return f ? f : w;
+  if (QWidget* popup = QApplication::activePopupWidget())
+    return popup->focusWidget() ? popup->focusWidget() : popup;
+  if (QWidget* f = QApplication::focusWidget()) return f;
+  if (QWidget* f = w->window()->focusWidget()) return f;
+  return w;
+}
+
+void send_key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods) {
+  QTest::sendKeyEvent(QTest::Click, key_target(w), Qt::Key(key), text, mods);
+}
+
+// The key a character's key press carries (Latin letters and ASCII signs have their own).
+int key_of(QChar c) {
+  if (c.unicode() >= 0x20 && c.unicode() < 0x7f) return c.toUpper().unicode();
+  return 0;
+}
+
+// Turns the mouse wheel over the grid until the cell's centre lies in the viewport; answers
+// that centre, or nothing when the wheel no longer brings it closer.
+std::optional<QPoint> wheel_into_view(QAbstractItemView* view, const QModelIndex& idx) {
+  QWidget* vp = view->viewport();
+  int sign_y = 1, sign_x = 1;
+  for (int tries = 0; tries < 10000; ++tries) {
+    const QPoint c = view->visualRect(idx).center();
+    const QRect area = vp->rect();
+    const int off_y = c.y() < area.top() ? -1 : c.y() > area.bottom() ? 1 : 0;
+    const int off_x = c.x() < area.left() ? -1 : c.x() > area.right() ? 1 : 0;
+    if (off_y == 0 && off_x == 0) return c;
+    const QPoint delta = off_y != 0 ? QPoint(0, -120 * off_y * sign_y) : QPoint(-120 * off_x * sign_x, 0);
+    QWheelEvent wheel(QPointF(area.center()), QPointF(vp->mapToGlobal(area.center())), QPoint(),
+                      delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &wheel);
+    QApplication::processEvents();
+    const QPoint after = view->visualRect(idx).center();
+    const int before_dist = off_y != 0 ? std::abs(c.y() - area.center().y()) : std::abs(c.x() - area.center().x());
+    const int after_dist = off_y != 0 ? std::abs(after.y() - area.center().y())
+                                      : std::abs(after.x() - area.center().x());
+    if (after_dist < before_dist) continue;
+    // The wheel turned the other way for this axis (or not at all): try the other way once.
+    int& sign = off_y != 0 ? sign_y : sign_x;
+    if (sign < 0) return std::nullopt;
+    sign = -1;
+  }
+  return std::nullopt;
+}
+
+std::optional<QPoint> cell_point(u_wsk_dw& dw, int64_t row, int col) {
+  QTableView* grid = dw.grid();
+  if (!grid || col < 0 || grid->isColumnHidden(col)) return std::nullopt;
+  const QModelIndex idx = grid->model()->index(int(row - 1), col);
+  if (!idx.isValid()) return std::nullopt;
+  return wheel_into_view(grid, idx);
+}
+
+// The editor open in the grid, if the keyboard is in one.
+QWidget* grid_editor(QTableView* grid) {
+  QWidget* f = QApplication::focusWidget();
+  QWidget* vp = grid->viewport();
+  return f && f != vp && vp->isAncestorOf(f) ? f : nullptr;
+}
+
+bool has_focus_in(QWidget* w) {
+  QWidget* f = QApplication::focusWidget();
+  return f && (f == w || w->isAncestorOf(f));
 }
 
 }  // namespace
 
 void press_key(QWidget* w, int key, Qt::KeyboardModifiers mods) {
-  QWidget* target = key_target(w);
   QString text;
   if (key == Qt::Key_Return || key == Qt::Key_Enter) text = "\r";
   else if (key == Qt::Key_Tab) text = "\t";
-  QKeyEvent press(QEvent::KeyPress, key, mods, text);
-  QApplication::sendEvent(target, &press);
-  QWidget* release_target = key_target(w);
-  QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-  QApplication::sendEvent(release_target, &release);
+  else if (key == Qt::Key_Backspace) text = "\b";
+  else if (key == Qt::Key_Delete) text = QString(QChar(0x7f));
+  else if (key == Qt::Key_Escape) text = QString(QChar(0x1b));
+  else if (key < 0x7f && key >= 0x20 && !(mods & (Qt::ControlModifier | Qt::AltModifier)))
+    text = QString(QChar(key)).toLower();
+  send_key(w, key, text, mods);
   process_events();
 }
 
-void type_text(QWidget* w, const std::string& text) {
+void type_text(QWidget* w, const std::string& text, int delay_ms) {
   for (const QChar c : QString::fromStdString(text)) {
-    QWidget* target = key_target(w);
-    const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(target, &release);
+    if (delay_ms > 0) QTest::qWait(delay_ms);
+    send_key(w, key_of(c), QString(c), Qt::NoModifier);
   }
   process_events();
 }
 
+bool type_into(QWidget* field, const std::string& text) {
+  click(field);
+  if (!has_focus_in(field)) return false;
+  press_key(field, Qt::Key_A, Qt::ControlModifier);
+  if (text.empty()) press_key(field, Qt::Key_Delete);
+  else type_text(field, text);
+  return true;
+}
+
 bool type_into_field(u_wsk_dw& dw, const std::string& column, const std::string& text) {
   QWidget* field = dw.field_widget(column);
-  if (!field || field->focusPolicy() == Qt::NoFocus) return false;
-  field->setFocus(Qt::TabFocusReason);
-  process_events();
-  if (auto* line = qobject_cast<QLineEdit*>(field)) {
-    line->selectAll();
-    press_key(line, Qt::Key_Delete);
-    type_text(line, text);
+  if (!field || !field->isVisible()) return false;
+  if (auto* combo = qobject_cast<QComboBox*>(field); combo && !combo->isEditable()) {
+    // The click opens the list; the keys find the entry, Enter takes it.
+    click(field);
+    if (!QApplication::activePopupWidget()) return false;
+    type_text(field, text);
+    press_key(field, Qt::Key_Return);
+  } else if (qobject_cast<QLineEdit*>(field)) {
+    if (!type_into(field, text)) return false;
+  } else {
+    click(field);
+    if (!has_focus_in(field)) return false;
   }
   press_key(field, Qt::Key_Tab);
   return true;
 }
 
-bool type_into_cell(u_wsk_dw& dw, int64_t row, const std::string& column, const std::string& text) {
+bool click_cell(u_wsk_dw& dw, int64_t row, const std::string& column) {
+  const std::optional<QPoint> at = cell_point(dw, row, dw.dv().definition().column_index(column));
+  if (!at) return false;
+  click(dw.grid()->viewport(), *at);
+  return true;
+}
+
+bool type_into_cell(u_wsk_dw& dw, int64_t row, const std::string& column, const std::string& text,
+                    int delay_ms) {
+  if (!click_cell(dw, row, column)) return false;
   QTableView* grid = dw.grid();
-  const int col = dw.dv().definition().column_index(column);
-  if (!grid || col < 0) return false;
-  const QModelIndex idx = grid->model()->index(int(row - 1), col);
-  if (!(idx.flags() & Qt::ItemIsEditable)) return false;
-  grid->setFocus(Qt::OtherFocusReason);
-  grid->setCurrentIndex(idx);
-  grid->edit(idx);
-  process_events();
-  auto* line = qobject_cast<QLineEdit*>(dw.window()->focusWidget());
-  if (!line) return false;
-  line->selectAll();
-  press_key(line, Qt::Key_Delete);
-  type_text(line, text);
-  press_key(line, Qt::Key_Return);
+  if (text.empty()) press_key(grid, Qt::Key_Backspace);
+  else type_text(grid, text, delay_ms);
+  if (!grid_editor(grid)) return false;
+  press_key(grid, Qt::Key_Return);
   return true;
 }
 
@@ -103,33 +192,22 @@ std::string focused_column(u_wsk_dw& dw) {
   return "";
 }
 
-void double_click_row(u_wsk_dw& dw, int64_t row) {
+void double_click_row(u_wsk_dw& dw, int64_t row, const std::string& column) {
   QTableView* grid = dw.grid();
   QPoint at;
   if (row > 0) {
-    const QRect r = grid->visualRect(grid->model()->index(int(row - 1), 0));
-    at = r.center();
+    int col = column.empty() ? 0 : dw.dv().definition().column_index(column);
+    while (column.empty() && col < grid->model()->columnCount() - 1 && grid->isColumnHidden(col))
+      ++col;
+    const std::optional<QPoint> p = cell_point(dw, row, col);
+    if (!p) return;
+    at = *p;
   } else {
     const int rows = grid->model()->rowCount();
     const int bottom = rows > 0 ? grid->visualRect(grid->model()->index(rows - 1, 0)).bottom() : 0;
     at = QPoint(10, bottom + 10);
   }
-  QWidget* vp = grid->viewport();
-  const QPointF local(at);
-  const QPointF global(vp->mapToGlobal(at));
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QApplication::sendEvent(vp, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QApplication::sendEvent(vp, &release);
-  QMouseEvent dbl(QEvent::MouseButtonDblClick, local, global, Qt::LeftButton, Qt::LeftButton,
-                  Qt::NoModifier);
-  QApplication::sendEvent(vp, &dbl);
-  QMouseEvent release2(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                       Qt::NoModifier);
-  QApplication::sendEvent(vp, &release2);
-  process_events();
+  double_click(grid->viewport(), at);
 }
 
 void answer_next_boxes(std::deque<int> answers) { runtime::script_answers(std::move(answers)); }

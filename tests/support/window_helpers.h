@@ -1,6 +1,8 @@
 #pragma once
-// What the window tests share: find a control by objectName, type into a grid cell or a form
-// field, press keys, answer the next message boxes, and grab a screenshot to PNG.
+// What the window tests share: find a control by objectName; drive windows the way a user does,
+// with mouse clicks on a widget or on a grid cell's rectangle and key presses to the focused
+// widget, all through the application's event dispatch (spontaneous events, so focus follows
+// clicks and shortcuts apply); answer the next message boxes; grab a screenshot to PNG.
 
 #include <QApplication>
 #include <QString>
@@ -22,21 +24,39 @@ T* find_control(QWidget* root, const std::string& name) {
 void show_active(QWidget* w);
 void process_events();
 
-// Sends a key press and release to the widget that has the focus in w's window (or to w).
-void press_key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
-// Types text as key presses into the focused widget.
-void type_text(QWidget* w, const std::string& text);
+// A left click (or double-click) on the widget at pos (its centre by default).
+void click(QWidget* w, QPoint pos = {});
+void double_click(QWidget* w, QPoint pos);
 
-// Free-form: focuses the column's field, replaces its text and leaves it with Tab (so the text
-// is stored as a user's would be). Answers whether the field could be focused.
+// Sends a key press and release to the widget that has the keyboard focus (w's window's focus
+// widget when the application has none).
+void press_key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+// Types text key by key into whatever has the focus at each key; delay_ms > 0 lets the event
+// loop run that long before every key, as a person typing does.
+void type_text(QWidget* w, const std::string& text, int delay_ms = 0);
+// Clicks into a single-line field, replaces its text by typing (Ctrl+A, then the keys) and
+// leaves the focus there. Answers whether the click gave the field the focus.
+bool type_into(QWidget* field, const std::string& text);
+
+// Free-form: clicks the column's field and types the text (a drop-down: the keys choose in its
+// list, Enter takes the choice), then leaves it with Tab so the value is stored as a user's
+// would be. Answers whether the field took the focus.
 bool type_into_field(u_wsk_dw& dw, const std::string& column, const std::string& text);
-// Grid: makes the cell current, opens its editor, replaces the text and commits with Enter.
-bool type_into_cell(u_wsk_dw& dw, int64_t row, const std::string& column, const std::string& text);
+
+// Grid: wheels the cell into view and clicks its rectangle (row from 1).
+// Answers false when the cell cannot be shown.
+bool click_cell(u_wsk_dw& dw, int64_t row, const std::string& column);
+// Clicks the cell, types the text at once (the first key opens the cell's editor, which starts
+// with it; an empty text is typed as Backspace) and commits with Enter. delay_ms as for
+// type_text. Answers whether an editor took the keys.
+bool type_into_cell(u_wsk_dw& dw, int64_t row, const std::string& column, const std::string& text,
+                    int delay_ms = 0);
 // The column whose free-form field (or grid cell) has the focus now; "" for none.
 std::string focused_column(u_wsk_dw& dw);
 
-// Double-clicks the grid at a row (1-based), or below the last row when row is 0.
-void double_click_row(u_wsk_dw& dw, int64_t row);
+// Double-clicks the grid at a row (1-based) in the column (the first shown by default), or
+// below the last row when row is 0.
+void double_click_row(u_wsk_dw& dw, int64_t row, const std::string& column = "");
 
 // The next boxes answer these buttons in turn; the boxes shown are read with shown_boxes().
 void answer_next_boxes(std::deque<int> answers);

@@ -17,8 +17,7 @@ TEST_P(award_control, a_confirmed_double_click_redeems_and_the_list_shows_the_lo
   runtime::set_now(datetime::from_parts(2009, 7, 5, 18, 30));
   auto w = open_list();
   ASSERT_TRUE(w);
-  find_control<u_wsk_sle>(w.get(), "sle_1")->setFocus();
-  type_text(w->sle_1, "000123");
+  ASSERT_TRUE(type_into(find_control<u_wsk_sle>(w.get(), "sle_1"), "000123"));
   press_key(w->sle_1, Qt::Key_Return);
   ASSERT_EQ(w->dw_1->of_get_id(), 1);
 
@@ -28,7 +27,6 @@ TEST_P(award_control, a_confirmed_double_click_redeems_and_the_list_shows_the_lo
     title = d.title();
     listed = d.dw_1->rowcount();  // every award up to the member's 300 points, 300 included
     const int64_t row = row_with(*d.dw_1, "mdintegral", 300);
-    d.dw_1->setrow(row);
     answer_next_boxes({1, 1});
     double_click_row(*d.dw_1, row);
   });
@@ -69,7 +67,6 @@ TEST_P(award_control, points_spent_elsewhere_meanwhile_fail_the_whole_redemption
     other->execute("UPDATE t_member SET integral = 100 WHERE memberid = 1");
     other->commit();
     const int64_t row = row_with(*d.dw_1, "mdintegral", 150);
-    d.dw_1->setrow(row);
     answer_next_boxes({1});
     double_click_row(*d.dw_1, row);
     open_after_failure = !d.is_closed();

@@ -69,20 +69,17 @@ TEST_P(award_list, enter_finds_the_typed_member_number_literally_among_the_shown
   ASSERT_NE(sle_1, nullptr);
   EXPECT_NE(find_control<QLabel>(w.get(), "st_1"), nullptr);
   auto search = [&](const std::string& text) {
-    sle_1->setFocus();
-    sle_1->clear();
-    type_text(sle_1, text);
+    type_into(sle_1, text);
     press_key(sle_1, Qt::Key_Return);
     return w->dw_1->of_get_id();
   };
-  w->dw_1->setrow(row_with(*w->dw_1, "memberid", 2));
+  ASSERT_TRUE(click_cell(*w->dw_1, row_with(*w->dw_1, "memberid", 2), "memberid"));
   EXPECT_EQ(search("  000123  "), 1);
   EXPECT_EQ(search("a\"b\\c"), 4);            // quotes and backslashes are part of the number
   EXPECT_EQ(search("\" or \"1\"=\"1"), 4);   // no match: the current row stays
   EXPECT_EQ(search(""), 4);
   // Typing without Enter does not search.
-  sle_1->clear();
-  type_text(sle_1, "000300");
+  type_into(sle_1, "000300");
   EXPECT_EQ(w->dw_1->of_get_id(), 4);
 
   // A member below the cheapest award is not found while "全部" is unchecked.
@@ -96,7 +93,6 @@ TEST_P(award_list, opening_a_row_runs_the_dialog_for_its_member_and_reads_the_li
   auto w = open_list();
   ASSERT_TRUE(w);
   const int64_t row = row_with(*w->dw_1, "memberid", 1);
-  w->dw_1->setrow(row);
 
   // Closing the dialog without a redemption reads the list again too: a change made meanwhile by
   // another terminal shows up.

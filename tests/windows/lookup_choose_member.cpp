@@ -139,9 +139,9 @@ TEST_P(lookup_choose_member, cancel_answers_zero_and_ok_takes_the_current_row) {
 
   int64_t second = 0;
   const double answered = answer("M", [&](w_choose_member& w) {
-    w.dw_1->setrow(2);
+    ASSERT_TRUE(click_cell(*w.dw_1, 2, "memberno"));
     second = w.dw_1->of_get_id(2);
-    w.cb_ok->click();
+    click(w.cb_ok);
   });
   EXPECT_NE(second, 0);
   EXPECT_EQ(answered, double(second));
@@ -156,9 +156,8 @@ TEST_P(lookup_choose_member, enter_and_double_click_confirm_the_current_row) {
   double answered = answer("M", [&](w_choose_member& w) {
     QAbstractItemModel* m = w.dw_1->grid()->model();
     current_colour = m->data(m->index(0, 1), Qt::BackgroundRole).value<QColor>();
-    w.dw_1->setrow(2);
+    ASSERT_TRUE(click_cell(*w.dw_1, 2, "memberno"));
     expected = w.dw_1->of_get_id(2);
-    w.dw_1->grid()->setFocus();
     press_key(w.dw_1->grid(), Qt::Key_Return);
   });
   EXPECT_EQ(current_colour, QColor(255, 255, 0));
@@ -167,7 +166,7 @@ TEST_P(lookup_choose_member, enter_and_double_click_confirm_the_current_row) {
 
   // Below the last row: the current row is confirmed, not the row under the pointer.
   answered = answer("M", [&](w_choose_member& w) {
-    w.dw_1->setrow(3);
+    ASSERT_TRUE(click_cell(*w.dw_1, 3, "memberno"));
     expected = w.dw_1->of_get_id(3);
     double_click_row(*w.dw_1, 0);
   });

@@ -38,10 +38,7 @@ class lookup_price_query : public lookup_test {
   }
   // Replaces the edit's text as a user would, then presses Enter.
   static void type_and_enter(w_member_price_query& w, const std::string& text) {
-    w.sle_article->setFocus();
-    w.sle_article->selectAll();
-    press_key(w.sle_article, Qt::Key_Delete);
-    type_text(w.sle_article, text);
+    type_into(w.sle_article, text);
     press_key(w.sle_article, Qt::Key_Return);
   }
 };
@@ -83,18 +80,19 @@ TEST_P(lookup_price_query, typed_id_moves_to_its_article_only_as_plain_digits) {
   u_wsk_dw& dw = *w->dw_1;
   const int64_t r123 = row_of(*w, 123), r1234 = row_of(*w, 1234), r77 = row_of(*w, 77);
 
-  dw.setrow(r77);
+  ASSERT_TRUE(click_cell(dw, r77, "name"));
   type_and_enter(*w, " 123 ");
   EXPECT_EQ(dw.getrow(), r123);
 
   for (const char* miss : {"0123", "6900123", "YP77", "12 3", "abc", "", "1e3", "'"}) {
-    dw.setrow(r77);
+    ASSERT_TRUE(click_cell(dw, r77, "name"));
     type_and_enter(*w, miss);
     EXPECT_EQ(dw.getrow(), r77) << miss;
   }
 
   // Only the space character is trimmed (a tab cannot be typed into the edit, so it is set).
-  dw.setrow(r77);
+  ASSERT_TRUE(click_cell(dw, r77, "name"));
+  click(w->sle_article);
   w->sle_article->setText("\t123");
   press_key(w->sle_article, Qt::Key_Return);
   EXPECT_EQ(dw.getrow(), r77);
@@ -102,17 +100,14 @@ TEST_P(lookup_price_query, typed_id_moves_to_its_article_only_as_plain_digits) {
   // Enter again without a change does not search again.
   type_and_enter(*w, "1234");
   EXPECT_EQ(dw.getrow(), r1234);
-  dw.setrow(r77);
+  ASSERT_TRUE(click_cell(dw, r77, "name"));
+  click(w->sle_article);
   press_key(w->sle_article, Qt::Key_Return);
   EXPECT_EQ(dw.getrow(), r77);
 
   // Leaving the field after a change searches too.
-  w->sle_article->setFocus();
-  w->sle_article->selectAll();
-  press_key(w->sle_article, Qt::Key_Delete);
-  type_text(w->sle_article, "123");
-  dw.grid()->setFocus();
-  process_events();
+  type_into(w->sle_article, "123");
+  press_key(w->sle_article, Qt::Key_Tab);
   EXPECT_EQ(dw.getrow(), r123);
   EXPECT_EQ(dw.rowcount(), 3);  // not retrieved again
   EXPECT_EQ(boxes_shown(), "");

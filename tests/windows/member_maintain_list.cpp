@@ -124,9 +124,7 @@ TEST_P(member_maintain_list, member_modify_opens_the_identity_columns) {
 
   // Tab from the last editable cell of row 1 goes on to memberid of row 2, which takes an edit.
   QTableView* grid = w->dw_1->grid();
-  const int birthday = w->dw_1->dv().definition().column_index("birthday");
-  grid->setFocus();
-  grid->setCurrentIndex(grid->model()->index(0, birthday));
+  ASSERT_TRUE(click_cell(*w->dw_1, 1, "birthday"));
   press_key(grid, Qt::Key_Tab);
   EXPECT_EQ(focused_column(*w->dw_1), "memberid");
   EXPECT_EQ(w->dw_1->getrow(), 2);
@@ -140,8 +138,7 @@ TEST_P(member_maintain_list, member_modify_opens_the_identity_columns) {
 
 // Types the text into sle_1 and presses Enter, as staff do.
 void search(w_member_maintain& w, const std::string& text) {
-  w.sle_1->setFocus();
-  w.sle_1->setText(QString::fromStdString(text));
+  type_into(w.sle_1, text);
   press_key(w.sle_1, Qt::Key_Return);
 }
 
@@ -161,9 +158,7 @@ TEST_P(member_maintain_list, search_finds_the_typed_member_number_literally) {
   EXPECT_EQ(dw.of_get_id(), 4);
 
   // Typing without Enter moves nothing; an unknown number moves nothing.
-  w->sle_1->setFocus();
-  w->sle_1->clear();
-  type_text(w->sle_1, "1002");
+  type_into(w->sle_1, "1002");
   EXPECT_EQ(dw.of_get_id(), 4);
   press_key(w->sle_1, Qt::Key_Return);
   EXPECT_EQ(dw.of_get_id(), 2);

@@ -162,11 +162,44 @@ TEST_P(member_maintain_save, a_duplicate_member_code_is_refused_by_the_database)
   EXPECT_FALSE(scalar("SELECT lastupdated FROM t_member WHERE memberid = 6").is_null());
 }
 
+// A key typed at once (or at a person's pace) after a click on a cell of the current row edits
+// that cell, beginning with the key: the grid's type-ahead used to move to the next row whose
+// text began with it, and the rest of the typing went to that member.
+TEST_P(member_maintain_save, typing_after_a_click_on_the_current_row_edits_that_member) {
+  exec("INSERT INTO t_member (memberid, memberno, membername, siteid, contactphone, ail) VALUES "
+       "(6, '1006', '孙八', 2, NULL, NULL), (7, '1007', '周九', 2, '0577-7654321', NULL), "
+       "(97, '1097', '吴十', 2, NULL, '高血脂')");
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  for (const int delay_ms : {0, 60}) {
+    exec("UPDATE t_member SET contactphone = NULL WHERE memberid = 6");
+    dw.of_retrieve();
+    ASSERT_TRUE(type_into(w->sle_1, "1006"));
+    press_key(w->sle_1, Qt::Key_Return);  // the search makes member 6 current
+    ASSERT_EQ(dw.of_get_id(), 6);
+    ASSERT_TRUE(type_into_cell(dw, dw.getrow(), "contactphone", "05770000006", delay_ms));
+    EXPECT_EQ(dw.of_get_id(), 6) << delay_ms;
+    press_key(dw.grid(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(scalar_text("SELECT contactphone FROM t_member WHERE memberid = 6"), "05770000006")
+        << delay_ms;
+    EXPECT_EQ(scalar_text("SELECT contactphone FROM t_member WHERE memberid = 7"), "0577-7654321");
+  }
+
+  // A second click in the row: the first made member 4 current.
+  ASSERT_TRUE(click_cell(dw, row_of(dw, 4), "membername"));
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 4), "ail", "高血压"));
+  press_key(dw.grid(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(scalar_text("SELECT ail FROM t_member WHERE memberid = 4"), "高血压");
+  EXPECT_EQ(scalar_text("SELECT ail FROM t_member WHERE memberid = 97"), "高血脂");
+  EXPECT_TRUE(shown_boxes().empty());
+}
+
 TEST_P(member_maintain_save, open_shows_the_member_form_for_the_current_row) {
   auto w = open<w_member_maintain>("w_member_maintain");
   ASSERT_TRUE(w);
   u_wsk_dw& dw = *w->dw_1;
-  dw.setrow(row_of(dw, 2));
+  ASSERT_TRUE(click_cell(dw, row_of(dw, 2), "membername"));
   close_next_modal();
   w->toolbar->act_open->trigger();
   EXPECT_EQ(modal_seen_, "w_member_info");

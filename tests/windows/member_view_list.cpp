@@ -80,10 +80,27 @@ TEST_P(member_view_list, saves_its_columns_without_phone_checks) {
   EXPECT_EQ(dw.rowcount(), 6);
 }
 
+// Typing right after a second click in the current row edits that row's cell (no type-ahead).
+TEST_P(member_view_list, typing_after_a_click_on_the_current_row_edits_that_member) {
+  exec("UPDATE t_member SET ail = '高血脂' WHERE memberid = 5");
+  auto w = open<w_member_view>("w_member_view");
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  ASSERT_TRUE(click_cell(dw, row_of(dw, 4), "membername"));
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 4), "ail", "高血压"));
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 4), "code", "C4", 60));
+  EXPECT_EQ(dw.of_get_id(), 4);
+  press_key(dw.grid(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(scalar_text("SELECT ail FROM t_member WHERE memberid = 4"), "高血压");
+  EXPECT_EQ(scalar_text("SELECT code FROM t_member WHERE memberid = 4"), "C4");
+  EXPECT_EQ(scalar_text("SELECT ail FROM t_member WHERE memberid = 5"), "高血脂");
+  EXPECT_TRUE(scalar("SELECT code FROM t_member WHERE memberid = 5").is_null());
+}
+
 TEST_P(member_view_list, open_shows_the_sales_summary_of_the_current_member) {
   auto w = open<w_member_view>("w_member_view");
   ASSERT_TRUE(w);
-  w->dw_1->setrow(row_of(*w->dw_1, 5));
+  ASSERT_TRUE(click_cell(*w->dw_1, row_of(*w->dw_1, 5), "membername"));
   close_next_modal();
   w->toolbar->act_open->trigger();
   EXPECT_EQ(modal_seen_, "w_member_sale_sum");

@@ -77,6 +77,25 @@ TEST_P(award_method_dialog, ok_saves_the_typed_cells_and_closes) {
   EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 10"), "精美雨伞");
 }
 
+// Typing right after a second click in the current row edits that method, at once or at a
+// person's pace; nothing typed moves the current row.
+TEST_P(award_method_dialog, typing_after_a_click_on_the_current_row_edits_that_method) {
+  add_methods();
+  auto w = open_dialog();
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  ASSERT_TRUE(click_cell(dw, row_of(dw, 20), "mdname"));
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "notes", "限两次", 60));
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "mdintegral", "1500"));
+  EXPECT_EQ(dw.of_get_id(), 20);
+  click(w->cb_ok);
+  EXPECT_TRUE(w->is_closed());
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member_award_method WHERE methodid = 20"), "限两次");
+  EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 20"), 1500);
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member_award_method WHERE methodid = 10"), "限领一次");
+  EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 30"), 1000);
+}
+
 TEST_P(award_method_dialog, a_failed_save_is_reported_and_keeps_the_dialog_open) {
   add_methods();
   auto w = open_dialog();

@@ -31,9 +31,7 @@ class award_record_report : public reports_test {
   }
   // Types text into sle_1 and presses Enter.
   static void search(w_member_award_record& w, const std::string& text) {
-    w.sle_1->setFocus();
-    w.sle_1->clear();
-    type_text(w.sle_1, text);
+    type_into(w.sle_1, text);
     press_key(w.sle_1, Qt::Key_Return);
   }
 };
@@ -117,7 +115,8 @@ TEST_P(award_record_report, keys_other_than_enter_change_nothing) {
   ASSERT_TRUE(w);
   search(*w, "00124");
   ASSERT_EQ(sorted_ids(*w->dw_1), (ids_t{3}));
-  w->sle_1->setFocus();
+  click(w->sle_1);
+  press_key(w->sle_1, Qt::Key_End);
   type_text(w->sle_1, "x");
   press_key(w->sle_1, Qt::Key_Backspace);
   press_key(w->sle_1, Qt::Key_Backspace);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTest>
 
 #include "framework/dataview/definition.h"
 #include "framework/ui/dw_table_model.h"
@@ -111,8 +112,7 @@ class grid_test : public db_test {
 
 TEST_P(grid_test, tab_moves_through_editable_columns_in_tab_order_and_follows_modify) {
   QTableView* grid = dw_->grid();
-  grid->setFocus();
-  grid->setCurrentIndex(cell(1, "membername"));
+  ASSERT_TRUE(click_cell(*dw_, 1, "membername"));
   std::vector<std::string> seen{current_column()};
   for (int i = 0; i < 6; ++i) {
     press_key(grid, Qt::Key_Tab);
@@ -127,12 +127,40 @@ TEST_P(grid_test, tab_moves_through_editable_columns_in_tab_order_and_follows_mo
   // At run time: integral first, memberno out of the order and no longer editable.
   EXPECT_EQ(dw_->modify("integral.TabSequence=5"), "");
   EXPECT_EQ(dw_->modify("memberno.TabSequence=0"), "");
-  grid->setCurrentIndex(cell(1, "integral"));
+  ASSERT_TRUE(click_cell(*dw_, 1, "integral"));
   press_key(grid, Qt::Key_Tab);
   EXPECT_EQ(current_column(), "membername");
   EXPECT_FALSE(cell(1, "memberno").flags() & Qt::ItemIsEditable);
-  EXPECT_FALSE(type_into_cell(*dw_, 1, "memberno", "x"));
-  EXPECT_FALSE(cell(1, "memberid").flags() & Qt::ItemIsEditable);
+  // Keys on a cell that takes no edit change nothing and move no row (no type-ahead).
+  EXPECT_FALSE(type_into_cell(*dw_, 1, "memberno", "1003"));
+  EXPECT_FALSE(type_into_cell(*dw_, 1, "memberid", "3"));
+  EXPECT_EQ(dw_->getrow(), 1);
+  EXPECT_EQ(dw_->modifiedcount(), 0);
+}
+
+TEST_P(grid_test, a_click_on_the_current_cell_opens_its_editor_unless_a_double_click_follows) {
+  QTableView* grid = dw_->grid();
+  auto open_editor = [&] {
+    QWidget* f = QApplication::focusWidget();
+    return f && grid->viewport()->isAncestorOf(f) ? qobject_cast<QLineEdit*>(f) : nullptr;
+  };
+  auto editor_after_interval = [&] {
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    return open_editor();
+  };
+  ASSERT_TRUE(click_cell(*dw_, 1, "membername"));  // row 1 is current
+  EXPECT_EQ(open_editor(), nullptr);  // not yet: a double-click may follow
+  QLineEdit* editor = editor_after_interval();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->selectedText().toStdString(), "张三");
+  EXPECT_EQ(grid->currentIndex(), cell(1, "membername"));
+  press_key(editor, Qt::Key_Escape);
+
+  std::vector<int64_t> clicks;
+  dw_->on_doubleclicked = [&](int64_t row) { clicks.push_back(row); };
+  double_click_row(*dw_, 1, "membername");
+  EXPECT_EQ(editor_after_interval(), nullptr);
+  EXPECT_EQ(clicks, std::vector<int64_t>{1});
 }
 
 TEST_P(grid_test, a_refused_edit_shows_the_engines_message_and_keeps_the_old_value) {
@@ -143,17 +171,18 @@ TEST_P(grid_test, a_refused_edit_shows_the_engines_message_and_keeps_the_old_val
   EXPECT_EQ(dw_->getitemnumber(1, "integral")->to_long(), 10);
   EXPECT_EQ(dw_->modifiedcount(), 0);
 
-  // accepttext() commits the open editor and answers -1 when the value is refused.
-  QTableView* grid = dw_->grid();
-  grid->setCurrentIndex(cell(2, "integral"));
-  grid->edit(cell(2, "integral"));
-  process_events();
-  auto* editor = qobject_cast<QLineEdit*>(dw_->window()->focusWidget());
+  // accepttext() commits the open editor and answers -1 when the value is refused; the editor
+  // then shows the stored value again.
+  ASSERT_TRUE(click_cell(*dw_, 2, "integral"));
+  type_text(dw_->grid(), "x");
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
   ASSERT_NE(editor, nullptr);
-  editor->setText("x");
+  EXPECT_EQ(editor->text().toStdString(), "x");
   EXPECT_EQ(dw_->accepttext(), -1);
   EXPECT_EQ(dw_->getitemnumber(2, "integral")->to_long(), 20);
-  editor->setText("25");
+  EXPECT_EQ(editor->text().toStdString(), "20");
+  press_key(editor, Qt::Key_A, Qt::ControlModifier);
+  type_text(editor, "25");
   EXPECT_EQ(dw_->accepttext(), 1);
   EXPECT_EQ(dw_->getitemnumber(2, "integral")->to_long(), 25);
   EXPECT_EQ(dw_->modifiedcount(), 1);
@@ -168,27 +197,24 @@ TEST_P(grid_test, check_box_code_table_and_drop_down_show_and_store_their_values
 
   // The drop-down shows the level's name and stores its number.
   EXPECT_EQ(model->data(cell(2, "levelid"), Qt::DisplayRole).toString().toStdString(), "金卡会员");
-  QTableView* grid = dw_->grid();
-  grid->setCurrentIndex(cell(1, "levelid"));
-  grid->edit(cell(1, "levelid"));
-  process_events();
-  auto* combo = qobject_cast<QComboBox*>(dw_->window()->focusWidget());
+  // F2 opens the editor of the clicked cell; a typed key picks the entry it begins.
+  ASSERT_TRUE(click_cell(*dw_, 1, "levelid"));
+  press_key(dw_->grid(), Qt::Key_F2);
+  auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
   ASSERT_NE(combo, nullptr);
   ASSERT_EQ(combo->count(), 2);
   EXPECT_EQ(combo->itemText(1).toStdString(), "金卡会员");
-  combo->setCurrentIndex(1);
+  type_text(combo, "金");
   EXPECT_EQ(dw_->accepttext(), 1);
   EXPECT_EQ(dw_->getitemnumber(1, "levelid")->to_long(), 2);
 
   // The code table offers only its values.
-  grid->setCurrentIndex(cell(3, "sex"));
-  grid->edit(cell(3, "sex"));
-  process_events();
-  combo = qobject_cast<QComboBox*>(dw_->window()->focusWidget());
+  ASSERT_TRUE(click_cell(*dw_, 3, "sex"));
+  type_text(dw_->grid(), "女");
+  combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
   ASSERT_NE(combo, nullptr);
   EXPECT_EQ(combo->count(), 2);
   EXPECT_FALSE(combo->isEditable());
-  combo->setCurrentIndex(combo->findText("女"));
   EXPECT_EQ(dw_->accepttext(), 1);
   EXPECT_EQ(dw_->getitemstring(3, "sex").value_or(""), "女");
 
@@ -215,7 +241,7 @@ TEST_P(grid_test, current_row_is_painted_yellow_and_selection_follows_it_both_wa
   EXPECT_EQ(QColor(shot.pixel(r.left() + 2, r.center().y())), QColor(255, 255, 0));
 
   // A click in the grid moves the data view's current row.
-  dw_->grid()->setCurrentIndex(cell(3, "memberno"));
+  ASSERT_TRUE(click_cell(*dw_, 3, "memberno"));
   EXPECT_EQ(dw_->getrow(), 3);
   EXPECT_EQ(dw_->of_get_id(), 0);  // no id column named yet
   dw_->is_id_columnname = "memberid";
@@ -233,7 +259,7 @@ TEST_P(grid_test, double_click_reports_the_row_and_below_the_rows_reports_0) {
   EXPECT_EQ(dw_->getrow(), 2);  // the current row stays
   double_click_row(*dw_, 3);
   EXPECT_EQ(clicks, (std::vector<int64_t>{0, 3}));
-  dw_->grid()->setFocus();
+  ASSERT_TRUE(click_cell(*dw_, 3, "membername"));
   press_key(dw_->grid(), Qt::Key_Return);
   EXPECT_EQ(enters, 1);
 }
@@ -276,6 +302,10 @@ TEST_P(grid_test, a_grid_of_100000_rows_opens_and_scrolls_reading_only_the_cells
   auto* model = dynamic_cast<dw_table_model*>(grid->model());
   ASSERT_NE(model, nullptr);
   EXPECT_LT(model->data_calls(), 5000);
+  // A read-only grid has no type-ahead either: keys move no row.
+  ASSERT_TRUE(click_cell(big, 99998, "val"));
+  type_text(grid, "3");
+  EXPECT_EQ(big.getrow(), 99998);
 }
 
 INSTANTIATE_BOTH_BACKENDS(grid_test);

@@ -119,7 +119,7 @@ TEST_P(list_test, reads_after_opening_and_enter_or_double_click_open_the_current
   auto w = open_list();
   EXPECT_EQ(w->rows_at_postopen, 0);  // read once the window's own postopen is done
   EXPECT_EQ(w->dw_1->rowcount(), 3);
-  w->dw_1->grid()->setFocus();
+  ASSERT_TRUE(click_cell(*w->dw_1, 1, "levelid"));
   press_key(w->dw_1->grid(), Qt::Key_Return);
   double_click_row(*w->dw_1, 2);
   double_click_row(*w->dw_1, 0);  // below the rows: nothing to open
@@ -154,10 +154,9 @@ TEST_P(list_test, yes_saves_before_closing_and_the_toolbar_inserts_and_deletes) 
   EXPECT_EQ(w->insert_action(), 1);
   EXPECT_EQ(w->dw_1->getrow(), 3);
   ASSERT_TRUE(type_into_cell(*w->dw_1, 3, "levelid", "9"));
-  ASSERT_TRUE(type_into_cell(*w->dw_1, 3, "levelname", "钻石会员"));
   // An editor still open when closing is stored first.
-  w->dw_1->grid()->edit(w->dw_1->grid()->model()->index(0, 1));
-  process_events();
+  ASSERT_TRUE(click_cell(*w->dw_1, 3, "levelname"));
+  type_text(w->dw_1->grid(), "钻石会员");
   answer_next_boxes({1});  // yes
   w->close_window();
   EXPECT_TRUE(w->is_closed());
