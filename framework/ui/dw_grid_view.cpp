@@ -1,8 +1,11 @@
 #include "framework/ui/dw_grid_view.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimerEvent>
 #include <algorithm>
+#include <utility>
 
 #include "framework/dataview/data_view.h"
 
@@ -43,7 +46,43 @@ QModelIndex dw_grid_view::moveCursor(CursorAction action, Qt::KeyboardModifiers 
   return model()->index(row - 1, order.back());
 }
 
+// Qt delays the editor of a click on the current cell by the double-click interval and, while
+// it waits, refuses every other edit: a key typed at once went to the type-ahead search, which
+// moved the current row, and the rest of the typing edited another row. The grid waits on its
+// own timer instead, which any other edit, key or click cancels.
+bool dw_grid_view::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (trigger != SelectedClicked) {
+    click_edit_.stop();
+    if (trigger == DoubleClicked) double_clicked_ = true;
+    return QTableView::edit(index, trigger, event);
+  }
+  const bool ends_double_click = std::exchange(double_clicked_, false);
+  // The delegate sees the click first (a check box toggles on it).
+  if (QTableView::edit(index, NoEditTriggers, event)) return true;
+  if (ends_double_click || !(editTriggers() & SelectedClicked) || !model() ||
+      !(model()->flags(index) & Qt::ItemIsEditable))
+    return false;
+  clicked_ = index;
+  click_edit_.start(QApplication::doubleClickInterval(), this);
+  return true;
+}
+
+void dw_grid_view::timerEvent(QTimerEvent* e) {
+  if (e->timerId() != click_edit_.timerId()) {
+    QTableView::timerEvent(e);
+    return;
+  }
+  click_edit_.stop();
+  if (clicked_.isValid() && clicked_ == currentIndex() && hasFocus() && state() != EditingState)
+    QTableView::edit(clicked_);
+}
+
+// Typing never moves the current row: in an editable grid a key edits the current cell or does
+// nothing, and in a read-only list a stray key must not change the row a button acts on.
+void dw_grid_view::keyboardSearch(const QString&) {}
+
 void dw_grid_view::keyPressEvent(QKeyEvent* e) {
+  click_edit_.stop();
   if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && state() != EditingState) {
     e->accept();
     if (on_enter) on_enter();
@@ -53,6 +92,8 @@ void dw_grid_view::keyPressEvent(QKeyEvent* e) {
 }
 
 void dw_grid_view::mousePressEvent(QMouseEvent* e) {
+  click_edit_.stop();
+  double_clicked_ = false;
   // A click below the rows neither clears the selection nor moves the current row.
   if (!indexAt(e->position().toPoint()).isValid()) {
     setFocus(Qt::MouseFocusReason);

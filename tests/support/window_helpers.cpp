@@ -172,8 +172,12 @@ bool type_into_cell(u_wsk_dw& dw, int64_t row, const std::string& column, const 
                     int delay_ms) {
   if (!click_cell(dw, row, column)) return false;
   QTableView* grid = dw.grid();
-  if (text.empty()) press_key(grid, Qt::Key_Backspace);
-  else type_text(grid, text, delay_ms);
+  if (text.empty()) {  // F2 opens the editor with its text selected; Backspace clears it
+    press_key(grid, Qt::Key_F2);
+    press_key(grid, Qt::Key_Backspace);
+  } else {
+    type_text(grid, text, delay_ms);
+  }
   if (!grid_editor(grid)) return false;
   press_key(grid, Qt::Key_Return);
   return true;

@@ -47,7 +47,7 @@ bool type_into_field(u_wsk_dw& dw, const std::string& column, const std::string&
 // Answers false when the cell cannot be shown.
 bool click_cell(u_wsk_dw& dw, int64_t row, const std::string& column);
 // Clicks the cell, types the text at once (the first key opens the cell's editor, which starts
-// with it; an empty text is typed as Backspace) and commits with Enter. delay_ms as for
+// with it; an empty text is F2 and Backspace) and commits with Enter. delay_ms as for
 // type_text. Answers whether an editor took the keys.
 bool type_into_cell(u_wsk_dw& dw, int64_t row, const std::string& column, const std::string& text,
                     int delay_ms = 0);
