@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QFileSystemModel>
-#include <QProcess>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +18,7 @@
 #include "framework/ui/w_single_dw_list.h"
 #include "framework/ui/window_registry.h"
 #include "host/first_run.h"
+#include "support/sqlite3_tool.h"
 #include "support/window_helpers.h"
 
 namespace {
@@ -71,16 +71,6 @@ class dialog_locks : public ::testing::Test {
     }
     std::sort(out.begin(), out.end());
     return out;
-  }
-
-  // The sqlite3 command-line tool on the database: another program that opens and closes it.
-  std::string sqlite3_cli(const std::string& sql) const {
-    QProcess p;
-    p.start("sqlite3", {QString::fromStdString(db_), QString::fromStdString(sql)});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-      ADD_FAILURE() << "sqlite3 (scripts/deps.sh installs it): " << p.errorString().toStdString()
-                    << p.readAllStandardError().toStdString();
-    return p.readAllStandardOutput().trimmed().toStdString();
   }
 
   // Gives the input, then waits for the modal dialog it opens to list the database's folder
@@ -156,14 +146,15 @@ TEST_F(dialog_locks, list_window_dialogs_keep_the_database_locks_and_later_saves
   }
 
   // Another program opens and closes the database; then the terminal saves an edit.
-  EXPECT_EQ(sqlite3_cli("SELECT count(*) FROM t_member"), "20");
+  EXPECT_EQ(sqlite3_tool(db_, "SELECT count(*) FROM t_member"), "20");
   auto w = open_list("w_member_maintain");
   ASSERT_TRUE(w);
   const int64_t id = w->dw_1->of_get_id(1);
   ASSERT_TRUE(type_into_cell(*w->dw_1, 1, "notes", "锁后保存"));
   press_key(w.get(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(w->dw_1->modifiedcount(), 0);
-  EXPECT_EQ(sqlite3_cli("SELECT notes FROM t_member WHERE memberid = " + std::to_string(id)),
+  EXPECT_EQ(sqlite3_tool(db_, "SELECT notes FROM t_member WHERE memberid = " +
+                                  std::to_string(id)),
             "锁后保存");
 }
 
