@@ -1,8 +1,5 @@
 #include "award/w_member_award_method.h"
 
-#include <QHeaderView>
-#include <QTableView>
-
 #include "framework/ui/window_registry.h"
 
 namespace {
@@ -27,9 +24,6 @@ void w_member_award_method::create() {
   dw_1->is_id_columnname = "methodid";
   dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
-  // No column is sorted until a header is clicked: no arrow over "序号" at first.
-  if (QTableView* grid = dw_1->grid())
-    grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 
   // The dialog has no sign and no help of its own; OK and Cancel stand below the grid.
   p_sign->hide();

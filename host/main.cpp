@@ -2,7 +2,9 @@
 // (creating a demo one on first run) and shows the launcher, or renders one window to a PNG.
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +65,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  // A screenshot shows the declared column widths, not those a user of this machine dragged.
+  if (opt->screenshot())
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QDir::currentPath() + "/settings");
   install_ui();
   const bool gui = !opt->screenshot();
   if (!gui) {

@@ -1,17 +1,21 @@
 #include "framework/ui/u_wsk_dw.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "framework/runtime/runtime.h"
+#include "framework/ui/column_widths.h"
+#include "framework/ui/cut_text_tips.h"
 #include "framework/ui/dw_edit_delegate.h"
 #include "framework/ui/dw_freeform.h"
 #include "framework/ui/dw_grid_view.h"
 #include "framework/ui/dw_table_model.h"
 #include "framework/ui/module_font.h"
 #include "framework/ui/retrieve_progress.h"
+#include "framework/ui/sort_header_style.h"
 #include "framework/ui/units.h"
 
 namespace {
@@ -20,6 +24,25 @@ dv_definition empty_definition(const std::string& name) {
   dv_definition d;
   d.name = name;
   return d;
+}
+
+// Rows a save writes: new rows with values, changed rows, deleted rows.
+struct change_counts {
+  int64_t inserted = 0, changed = 0, deleted = 0;
+};
+
+change_counts count_changes(const data_view& dv) {
+  change_counts n;
+  n.deleted = dv.deletedcount();
+  for (dv_buffer buf : {dv_buffer::primary, dv_buffer::filter}) {
+    const int64_t rows = buf == dv_buffer::primary ? dv.rowcount() : dv.filteredcount();
+    for (int64_t r = 1; r <= rows; ++r) {
+      const dv_status s = dv.getitemstatus(r, -1, buf);
+      if (s == dv_status::newmodified) ++n.inserted;
+      else if (s == dv_status::datamodified) ++n.changed;
+    }
+  }
+  return n;
 }
 
 }  // namespace
@@ -113,9 +136,17 @@ void u_wsk_dw::set_dataobject(const std::string& name) {
       if (!cols[size_t(c)].visible) grid->setColumnHidden(c, true);
       else if (cols[size_t(c)].width > 0) grid->setColumnWidth(c, units_to_px_x(cols[size_t(c)].width));
     }
+    std::vector<std::string> names;
+    for (const dv_column& c : cols) names.push_back(c.name);
+    remember_column_widths(grid, QString(window()->metaObject()->className()) + "/" +
+                                     QString::fromStdString(name), names);
+    install_cut_text_tips(grid);
     d_->layout->addWidget(grid);
     dv.set_accept_hook([this] { return d_->delegate ? d_->delegate->commit_open_editor() : 1; });
 
+    connect(d_->model, &QAbstractItemModel::modelReset, this, &u_wsk_dw::rows_changed);
+    connect(d_->model, &QAbstractItemModel::rowsInserted, this, &u_wsk_dw::rows_changed);
+    connect(d_->model, &QAbstractItemModel::rowsRemoved, this, &u_wsk_dw::rows_changed);
     d_->model->on_refused = refused;
     d_->model->on_current_changed = [this](int64_t old_row, int64_t new_row) {
       if (!d_->syncing) {
@@ -169,7 +200,8 @@ void u_wsk_dw::set_dataobject(const std::string& name) {
       d_->grid->horizontalHeader()->setSortIndicator(
           col, d_->sort_descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     });
-    hh->setSortIndicatorShown(d_->header_sort);
+    hh->setSortIndicator(-1, Qt::AscendingOrder);  // no arrow until the user sorts
+    set_header_sort(d_->header_sort);
     if (d_->current_colour) of_set_currentrow_background(d_->current_colour->red() +
                                                          d_->current_colour->green() * 256 +
                                                          d_->current_colour->blue() * 65536);
@@ -177,6 +209,7 @@ void u_wsk_dw::set_dataobject(const std::string& name) {
   set_vscroll(d_->vscroll);
   set_hscroll(d_->hscroll);
   set_border(d_->border);
+  emit rows_changed();
 }
 
 std::string u_wsk_dw::dataobject() const { return d_->dataobject; }
@@ -188,7 +221,20 @@ void u_wsk_dw::of_settransobject(uo_transaction& tr) {
   d_->choices.clear();
 }
 
-long u_wsk_dw::of_retrieve() { return kpo_retrieve(); }
+long u_wsk_dw::of_retrieve() {
+  // A list read again keeps its place: the row with the same id becomes current where it is
+  // still shown.
+  const int64_t id = of_get_id();
+  const long rc = kpo_retrieve();
+  if (id > 0 && rc > 0 && of_get_id() != id) {
+    for (int64_t r = 1, n = rowcount(); r <= n; ++r)
+      if (of_get_id(r) == id) {
+        scrolltorow(r);
+        break;
+      }
+  }
+  return rc;
+}
 
 long u_wsk_dw::kpo_retrieve() {
   if (on_kpo_retrieve) return on_kpo_retrieve();
@@ -204,7 +250,12 @@ int64_t u_wsk_dw::of_get_id(int64_t row) const {
   return id ? id->to_long() : 0;
 }
 
-int u_wsk_dw::of_update() { return kpo_update(); }
+int u_wsk_dw::of_update() {
+  const change_counts n = count_changes(*d_->dv);
+  const int rc = kpo_update();
+  if (rc >= 0) emit updated(n.inserted, n.changed, n.deleted);
+  return rc;
+}
 
 int u_wsk_dw::kpo_update() {
   if (on_kpo_update) return on_kpo_update();
@@ -229,6 +280,8 @@ void u_wsk_dw::of_set_currentrow_background(long rgb) {
 }
 
 int64_t u_wsk_dw::retrieve(std::vector<value> args) {
+  QElapsedTimer clock;
+  clock.start();
   int64_t rc;
   if (d_->show_progress) {
     retrieve_progress progress(window());
@@ -239,6 +292,7 @@ int64_t u_wsk_dw::retrieve(std::vector<value> args) {
   if (rc < 0)
     messagebox(window()->windowTitle().toStdString(), "读取数据失败：\n" + d_->dv->last_error(),
                mb_icon::stop, mb_buttons::ok, 1);
+  emit retrieved(rc, clock.elapsed());
   return rc;
 }
 
@@ -281,7 +335,10 @@ void u_wsk_dw::setfocus() {
 
 void u_wsk_dw::set_header_sort(bool on) {
   d_->header_sort = on;
-  if (d_->grid) d_->grid->horizontalHeader()->setSortIndicatorShown(on);
+  if (!d_->grid) return;
+  QHeaderView* hh = d_->grid->horizontalHeader();
+  hh->setSortIndicatorShown(on);
+  if (on) use_sort_header_style(hh);
 }
 
 void u_wsk_dw::set_vscroll(bool on) {

@@ -31,7 +31,7 @@ class u_wsk_dw : public QWidget {
 
   // Framework services.
   void of_settransobject(uo_transaction& tr = sqlca);
-  long of_retrieve();                           // raises kpo_retrieve
+  long of_retrieve();  // raises kpo_retrieve; the row of the same id stays current
   int64_t of_get_id() const;                    // id of the current row; 0 when none
   int64_t of_get_id(int64_t row) const;
   int of_update();                              // raises kpo_update
@@ -92,6 +92,12 @@ class u_wsk_dw : public QWidget {
   // Raised after on_enterpressed / on_doubleclicked: the ancestors' default actions hang here.
   void enter_pressed();
   void double_clicked(qint64 row);
+  // The rows shown or held back by the filter changed (retrieve, filter, insert, delete).
+  void rows_changed();
+  // After each retrieve(): the rows read (negative: failed) and the milliseconds it took.
+  void retrieved(qint64 rows, qint64 ms);
+  // After a successful of_update(): the rows it inserted, changed and deleted.
+  void updated(qint64 inserted, qint64 changed, qint64 deleted);
 
  private:
   struct impl;

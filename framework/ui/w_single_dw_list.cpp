@@ -20,11 +20,13 @@ w_single_dw_list::w_single_dw_list(QWidget* parent) : w_base(parent) {
   dw_1 = new u_wsk_dw(this);
   dw_1->setObjectName("dw_1");
   dw_1->set_show_progress(true);
+  status = new status_line(this);
+  status->watch(dw_1);
 
   connect(toolbar->act_retrieve, &QAction::triggered, this, [this] { retrieve_action(); });
   connect(toolbar->act_insert, &QAction::triggered, this, [this] { insert_action(); });
   connect(toolbar->act_delete, &QAction::triggered, this, [this] { delete_action(); });
-  connect(toolbar->act_save, &QAction::triggered, this, [this] { kpo_save(1); });
+  connect(toolbar->act_save, &QAction::triggered, this, [this] { save_action(); });
   connect(toolbar->act_open, &QAction::triggered, this, [this] { kpo_open(); });
   connect(toolbar->act_close, &QAction::triggered, this, [this] { close_window(); });
   connect(toolbar->act_export, &QAction::triggered, this, [this] {
@@ -104,7 +106,9 @@ void w_single_dw_list::layout_dw() {
   const int bar = toolbar->sizeHint().height();
   toolbar->setGeometry(0, 0, width(), bar);
   const int top = std::max(dw_top_px_, bar);
-  dw_1->setGeometry(0, top, width(), std::max(0, height() - top));
+  const int foot = status->sizeHint().height();
+  status->setGeometry(0, height() - foot, width(), foot);
+  dw_1->setGeometry(0, top, width(), std::max(0, height() - top - foot));
 }
 
 bool w_single_dw_list::ask_save_first() {
@@ -119,6 +123,14 @@ bool w_single_dw_list::ask_save_first() {
 int w_single_dw_list::retrieve_action() {
   if (!ask_save_first()) return 0;
   return dw_1->of_retrieve() < 0 ? -1 : 1;
+}
+
+int w_single_dw_list::save_action() {
+  // A save that writes rows reports them through dw_1's update; one that wrote none says so.
+  status->clear_outcome();
+  const int rc = kpo_save(1);
+  if (rc >= 0 && status->outcome_text().isEmpty()) status->show_nothing_to_save();
+  return rc;
 }
 
 int w_single_dw_list::insert_action() {
@@ -136,14 +148,22 @@ int w_single_dw_list::delete_action() {
 
 int w_single_dw_list::export_csv_to(const std::string& path) {
   std::string error;
-  if (export_csv(*dw_1, path, error)) return 1;
+  status->clear_outcome();
+  if (export_csv(*dw_1, path, error)) {
+    status->show_exported(dw_1->rowcount(), QString::fromStdString(path));
+    return 1;
+  }
   messagebox(title(), error, mb_icon::stop, mb_buttons::ok, 1);
   return -1;
 }
 
 int w_single_dw_list::write_pdf_to(const std::string& path) {
   std::string error;
-  if (write_pdf(*dw_1, report_title(), path, error)) return 1;
+  status->clear_outcome();
+  if (write_pdf(*dw_1, report_title(), path, error)) {
+    status->show_pdf_written(QString::fromStdString(path));
+    return 1;
+  }
   messagebox(title(), error, mb_icon::stop, mb_buttons::ok, 1);
   return -1;
 }

@@ -3,8 +3,10 @@
 // (after kpo_postopen) it reads the list through dw_1.of_retrieve(); the toolbar retrieves,
 // inserts and deletes rows, saves through kpo_save(1), opens the current row through kpo_open
 // (also Enter or a double-click in the grid, when the window has no handler of its own),
-// exports, prints and closes. Closing with unsaved changes asks whether to save.
+// exports, prints and closes. Closing with unsaved changes asks whether to save. A status line
+// below dw_1 tells the rows shown and the outcome of the last action.
 
+#include "framework/ui/status_line.h"
 #include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/uo_toolbar.h"
 #include "framework/ui/w_base.h"
@@ -16,6 +18,7 @@ class w_single_dw_list : public w_base {
 
   uo_toolbar* toolbar = nullptr;  // uo_toolbar
   u_wsk_dw* dw_1 = nullptr;
+  status_line* status = nullptr;
 
   void create() override;
   void kpo_preopen() override;    // binds dw_1 to sqlca (a window may bind it elsewhere after)
@@ -32,6 +35,7 @@ class w_single_dw_list : public w_base {
 
   // Toolbar actions, also for tests: each answers what it did (1 done, 0 nothing, -1 failed).
   int retrieve_action();         // asks first when there are unsaved changes
+  int save_action();             // kpo_save(1); the result as kpo_save answers it
   int insert_action();
   int delete_action();
   int export_csv_to(const std::string& path);

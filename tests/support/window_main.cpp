@@ -1,9 +1,12 @@
 // Entry point of the window tests: a QApplication on the offscreen platform with the module's
-// fonts and runtime installed, then every GoogleTest case.
+// fonts and runtime installed, settings (remembered column widths) in a temporary folder, then
+// every GoogleTest case.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "framework/runtime/runtime.h"
@@ -13,6 +16,9 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
+  // Nothing a test drags reaches the settings of the person running the tests.
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   install_ui();
   // No box may wait for a person: unanswered boxes take their default button.
   runtime::set_messagebox_handler({});

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QTableView>
+#include <QTest>
 
 #include "windows/award_fixture.h"
 
@@ -112,6 +113,49 @@ TEST_P(award_list, opening_a_row_runs_the_dialog_for_its_member_and_reads_the_li
   EXPECT_EQ(w->kpo_save(1), 1);
   EXPECT_FALSE(w->toolbar->act_insert->isEnabled());
   EXPECT_EQ(points(1), 280);
+}
+
+// After a redemption the list is read again and the member served stays current, in view, with
+// the lowered points; the status line counts the rows a filter holds back, also after F5.
+TEST_P(award_list, the_redeemed_member_stays_current_with_the_lowered_points) {
+  for (int64_t id = 100; id < 400; ++id)
+    exec("INSERT INTO t_member (memberid, memberno, integral) VALUES (:id, :no, 10)",
+         {id, "1" + std::to_string(id)});
+  exec("INSERT INTO t_member (memberid, memberno, integral) VALUES (500, '000500', 320)");
+  auto w = open_list();
+  ASSERT_TRUE(w);
+  u_wsk_dw& dw = *w->dw_1;
+  EXPECT_EQ(w->status->rows_text().toStdString(), "共 305 行");
+  w->sle_1->setFocus();
+  type_text(w->sle_1, "000500");
+  press_key(w->sle_1, Qt::Key_Return);
+  ASSERT_EQ(dw.of_get_id(), 500);
+  const int64_t row = dw.getrow();
+  ASSERT_GT(row, 300);
+
+  in_next_dialog([&](w_member_award_control& d) {
+    answer_next_boxes({1, 1});
+    double_click_row(*d.dw_1, row_with(*d.dw_1, "mdintegral", 300));
+  });
+  double_click_row(dw, row);
+  ASSERT_TRUE(dialog_seen_);
+  EXPECT_EQ(points(500), 20);
+  EXPECT_EQ(dw.of_get_id(), 500);
+  EXPECT_EQ(dw.getrow(), row);
+  QTableView* grid = dw.grid();
+  const QModelIndex points_cell =
+      grid->model()->index(int(row - 1), dw.dv().definition().column_index("integral"));
+  EXPECT_EQ(points_cell.data().toString().toStdString(), "20");
+  EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(points_cell)));
+  EXPECT_EQ(grid->currentIndex().row() + 1, row);
+
+  // Only those who reach the cheapest award (150): 000123, a"b\c, and 000200 after a top-up.
+  show_active(w.get());  // the window manager's part: the list is active again after the dialog
+  QTest::mouseClick(w->cbx_1, Qt::LeftButton);
+  EXPECT_EQ(w->status->rows_text().toStdString(), "显示 2 行，筛选隐藏 303 行");
+  exec("UPDATE t_member SET integral = 150 WHERE memberid = 2");
+  QTest::keyClick(w.get(), Qt::Key_F5);
+  EXPECT_EQ(w->status->rows_text().toStdString(), "显示 3 行，筛选隐藏 302 行");
 }
 
 INSTANTIATE_BOTH_BACKENDS(award_list);

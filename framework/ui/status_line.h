@@ -1,0 +1,34 @@
+#pragma once
+// The status line at the foot of list and report windows: on the right the rows shown (and the
+// rows a filter holds back), on the left what the last action achieved, until the next action.
+// Failures are not shown here: they have their message boxes.
+
+#include <QStatusBar>
+
+class QLabel;
+class u_wsk_dw;
+
+class status_line : public QStatusBar {
+  Q_OBJECT
+ public:
+  explicit status_line(QWidget* parent = nullptr);
+
+  // Follows the control: its row counts, its long retrievals and its saves.
+  void watch(u_wsk_dw* dw);
+
+  // Outcomes the windows report themselves (saves and long reads come from the control).
+  void show_nothing_to_save();
+  void show_exported(qint64 rows, const QString& path);
+  void show_pdf_written(const QString& path);
+  void clear_outcome();
+
+  QString rows_text() const;
+  QString outcome_text() const;
+
+ private:
+  void show_rows();
+  void show_outcome(const QString& text);
+  u_wsk_dw* dw_ = nullptr;
+  QLabel* outcome_ = nullptr;
+  QLabel* rows_ = nullptr;
+};
