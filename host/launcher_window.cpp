@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 #include <cmath>
+#include <memory>
 
 #include "framework/runtime/runtime.h"
 #include "framework/ui/module_font.h"
@@ -21,21 +22,25 @@ const char* const k_unavailable = "（未提供）";
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-const std::vector<launcher_window::entry>& launcher_window::list_windows() {
-  static const std::vector<entry> windows = {
-      {"w_member_maintain", "会员维护"},
-      {"w_member_view", "会员查看"},
-      {"w_member_price_query", "会员价格查询"},
-      {"w_member_award", "会员奖励领取"},
-      {"w_member_award_method", "奖励方式"},
-      {"w_member_award_record", "会员奖励记录"},
+const std::vector<std::string>& launcher_window::list_windows() {
+  static const std::vector<std::string> windows = {
+      "w_member_maintain", "w_member_view",         "w_member_price_query",
+      "w_member_award",    "w_member_award_method", "w_member_award_record",
   };
   return windows;
 }
 
-QPushButton* launcher_window::make_button(const std::string& class_name, const char* caption) {
+std::string launcher_window::window_caption(const std::string& class_name) {
+  // Windows set their title when they are made or in their create event; neither reads data.
+  const std::unique_ptr<w_base> w(create_window(class_name));
+  if (!w) return class_name;
+  w->create();
+  return w->title();
+}
+
+QPushButton* launcher_window::make_button(const std::string& class_name) {
   const bool available = window_available(class_name);
-  QString text = QString::fromUtf8(caption);
+  QString text = qs(window_caption(class_name));
   if (!available) text += QString::fromUtf8(k_unavailable);
   auto* b = new QPushButton(text);
   b->setObjectName(qs("cb_" + class_name));
@@ -67,12 +72,11 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   auto* windows = new QGridLayout(gb_windows);
   windows->setColumnStretch(1, 1);
   int row = 0;
-  for (const entry& e : list_windows()) {
-    QPushButton* b = make_button(e.class_name, e.caption);
-    const std::string name = e.class_name;
+  for (const std::string& name : list_windows()) {
+    QPushButton* b = make_button(name);
     connect(b, &QPushButton::clicked, this, [this, name] { open_class(name); });
     windows->addWidget(b, row, 0);
-    windows->addWidget(make_class_label(e.class_name), row++, 1);
+    windows->addWidget(make_class_label(name), row++, 1);
   }
   root->addWidget(gb_windows);
 
@@ -81,7 +85,7 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   sle_search = new QLineEdit;
   sle_search->setObjectName("sle_search");
   sle_search->setPlaceholderText(QString::fromUtf8("会员代号、会员号或姓名的开头"));
-  QPushButton* cb_choose = make_button("w_choose_member", "选择会员");
+  QPushButton* cb_choose = make_button("w_choose_member");
   connect(cb_choose, &QPushButton::clicked, this, &launcher_window::choose_member);
   connect(sle_search, &QLineEdit::returnPressed, cb_choose, &QPushButton::click);
   st_chosen = new QLabel(QString::fromUtf8("返回的会员代号：—"));
@@ -98,8 +102,8 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   sle_memberid->setObjectName("sle_memberid");
   sle_memberid->setPlaceholderText(QString::fromUtf8("会员代号"));
   sle_memberid->setText("1");
-  QPushButton* cb_info = make_button("w_member_info", "会员资料");
-  QPushButton* cb_sum = make_button("w_member_sale_sum", "会员消费汇总");
+  QPushButton* cb_info = make_button("w_member_info");
+  QPushButton* cb_sum = make_button("w_member_sale_sum");
   connect(cb_info, &QPushButton::clicked, this, [this] { open_with_memberid("w_member_info"); });
   connect(cb_sum, &QPushButton::clicked, this, [this] { open_with_memberid("w_member_sale_sum"); });
   member->addWidget(sle_memberid, 0, 0, 2, 1);

@@ -1,7 +1,7 @@
 #pragma once
 // The demo terminal's main window: opens the member module's windows by class name, as the
 // point-of-sale host would, shows the member id the choose-member dialog hands back, and names
-// the database it is connected to.
+// the database it is connected to. Each button carries the title of the window it opens.
 
 #include <QPointer>
 #include <QWidget>
@@ -18,12 +18,10 @@ class launcher_window : public QWidget {
  public:
   explicit launcher_window(const std::string& database_url, QWidget* parent = nullptr);
 
-  // The windows the launcher offers without a parameter: class name and caption.
-  struct entry {
-    const char* class_name;
-    const char* caption;
-  };
-  static const std::vector<entry>& list_windows();
+  // The windows the launcher offers without a parameter, by class name.
+  static const std::vector<std::string>& list_windows();
+  // The title a window gives itself when it is made; the class name when it is not available.
+  static std::string window_caption(const std::string& class_name);
 
   // Opens a window by class name; a non-modal window stays open and is closed with the launcher.
   void open_class(const std::string& class_name, double parm = 0);
@@ -39,7 +37,7 @@ class launcher_window : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  QPushButton* make_button(const std::string& class_name, const char* caption);
+  QPushButton* make_button(const std::string& class_name);
   QLabel* make_class_label(const std::string& class_name);
   void open_with_memberid(const std::string& class_name);
   std::vector<QPointer<w_base>> open_;
