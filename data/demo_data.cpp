@@ -164,6 +164,22 @@ int64_t random_day(demo_random& rnd, int from_year, int to_year) {
   return int64_t(y) * 10000 + m * 100 + d;
 }
 
+datetime day_of(int64_t yyyymmdd) {
+  return datetime::from_parts(int(yyyymmdd / 10000), int(yyyymmdd / 100 % 100), int(yyyymmdd % 100));
+}
+
+// A day from the first of January of from_year up to and including the day last (yyyymmdd).
+int64_t random_day_until(demo_random& rnd, int from_year, int64_t last) {
+  const int64_t first = datetime::from_parts(from_year, 1, 1).seconds / 86400;
+  const int64_t days = day_of(last).seconds / 86400 - first;
+  return datetime{(first + rnd.between(0, std::max<int64_t>(0, days))) * 86400}.yyyymmdd();
+}
+
+// Whole years from the birthday to the day (both yyyymmdd).
+int64_t age_on(int64_t born, int64_t day) {
+  return day / 10000 - born / 10000 - (born % 10000 > day % 10000 ? 1 : 0);
+}
+
 // Identity card number: region, birthday, sequence and the ISO 7064 check character.
 std::string identity_card(demo_random& rnd, int64_t birthday) {
   std::string s = std::string(rnd.pick(id_regions)) + std::to_string(birthday) + rnd.digits(3);
@@ -186,14 +202,15 @@ std::string bar_code(demo_random& rnd) {
   return s + char('0' + (10 - sum % 10) % 10);
 }
 
-bool insert_members(uo_transaction& tr, demo_random& rnd, int64_t count) {
+bool insert_members(uo_transaction& tr, demo_random& rnd, int64_t count, int64_t made_on) {
   batch_insert b(tr, "t_member",
                  {"memberid", "membername", "memberaddr", "contactphone", "lastupdated", "memberno",
                   "amountconsumed", "levelid", "integral", "age", "sex", "siteid", "ail", "usercard",
                   "company", "notes", "medcard", "available", "adddate", "code", "birthday",
                   "mobile", "marry", "jones", "medical"});
   const int width = std::max<int>(6, int(std::to_string(count).size()));
-  const datetime updated_from = datetime::from_parts(2024, 1, 1);
+  // Last changed within the year up to the day the data is made.
+  const datetime updated_from{day_of(made_on).seconds - 365 * 86400};
   for (int64_t id = 1; id <= count; ++id) {
     std::string name = std::string(rnd.pick(surnames)) + rnd.pick(given);
     if (rnd.percent(70)) name += rnd.pick(given);
@@ -216,8 +233,7 @@ bool insert_members(uo_transaction& tr, demo_random& rnd, int64_t count) {
       birthday = value(born / 10000 * 10000 + 230);  // 30 February
     } else {
       birthday = value(born);
-      int64_t y = born / 10000, md = born % 10000;
-      age = value(2024 - y - (md > 630 ? 1 : 0));  // as of 30 June 2024
+      age = value(age_on(born, made_on));
     }
     int lv = int(rnd.between(0, 99));
     int64_t level = lv < 70 ? 1 : lv < 90 ? 2 : 3;
@@ -244,7 +260,7 @@ bool insert_members(uo_transaction& tr, demo_random& rnd, int64_t count) {
         rnd.percent(10) ? value(rnd.pick(member_notes)) : value(),
         value(rnd.percent(40) ? 1 : 0),
         available,
-        value(random_day(rnd, 2005, 2023)),
+        value(random_day_until(rnd, 2005, made_on)),
         rnd.percent(50) ? value("C" + rnd.digits(6)) : value(),
         birthday,
         mobile,
@@ -283,7 +299,7 @@ bool insert_articles(uo_transaction& tr, demo_random& rnd, int64_t count) {
 }
 
 bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t records,
-                   int record_year) {
+                   int64_t made_on) {
   batch_insert m(tr, "t_member_award_method", {"methodid", "mdname", "mdintegral", "notes"});
   for (const award_method& am : award_methods)
     if (!m.add({value(am.id), value(am.name), value(am.points), text_or_null(am.notes)})) return false;
@@ -294,7 +310,7 @@ bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_
   for (int64_t seq = 1; seq <= records; ++seq) {
     const award_method& am = award_methods[size_t(rnd.between(1, int64_t(award_methods.size()) - 1))];
     if (!r.add({value(seq), value(rnd.between(1, members)), value(am.name), value(am.points),
-                text_or_null(am.notes), value(random_day(rnd, record_year - 1, record_year))}))
+                text_or_null(am.notes), value(random_day_until(rnd, int(made_on / 10000) - 1, made_on))}))
       return false;
   }
   if (!r.flush()) return false;
@@ -313,9 +329,11 @@ bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_
                     last) == 0;
 }
 
-bool insert_bills(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t count) {
+bool insert_bills(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t count,
+                  int64_t made_on) {
   batch_insert b(tr, "t_bill_header", {"billno", "memberid", "billdate", "amount"});
-  const datetime from = datetime::from_parts(2023, 1, 1, 8);
+  // Two years of bills up to the day the data is made, between 8:00 and 21:00.
+  const datetime from{day_of(made_on).seconds - 2 * 365 * 86400 + 8 * 3600};
   for (int64_t n = 1; n <= count; ++n) {
     if (!b.add({value("B" + zero_padded(n, 9)), value(rnd.between(1, members)),
                 value(datetime{from.seconds + rnd.between(0, 2 * 365) * 86400 + rnd.between(0, 13 * 3600)}),
@@ -357,10 +375,10 @@ int generate_demo_data(uo_transaction& tr, const demo_options& o) {
   const bool sqlite = tr.kind() == backend::sqlite;
   if (sqlite) tr.execute("PRAGMA cache_size = -262144");
   if (tr.begin() != 0) return -1;
-  bool ok = insert_fixed_rows(tr) && insert_members(tr, rnd, o.members) &&
+  bool ok = insert_fixed_rows(tr) && insert_members(tr, rnd, o.members, o.made_on) &&
             insert_articles(tr, rnd, o.articles) &&
-            insert_awards(tr, rnd, o.members, o.award_records, o.record_year) &&
-            insert_bills(tr, rnd, o.members, bills);
+            insert_awards(tr, rnd, o.members, o.award_records, o.made_on) &&
+            insert_bills(tr, rnd, o.members, bills, o.made_on);
   int rc = ok && tr.commit() == 0 ? 0 : -1;
   std::string why = tr.sqlerrtext;
   if (!ok) tr.rollback();

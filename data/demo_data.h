@@ -12,7 +12,9 @@ struct demo_options {
   int64_t award_records = 100;  // seqid 1..award_records; the award sequence continues after them
   int64_t bills = -1;           // bills in t_bill_header; -1: one for every fourth member
   uint64_t seed = 20090705;     // the same seed gives the same data
-  int record_year = 2024;       // award records fall in this year and the one before
+  // The day the database is made (yyyymmdd): nothing is dated after it, award records fall in
+  // its year and the one before, and ages are as of this day.
+  int64_t made_on = 20241231;
 };
 
 // Fills an empty schema (see create_schema) in one transaction and commits. 0 on success; -1 with

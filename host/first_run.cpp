@@ -38,8 +38,9 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
   }
   demo_options opt;
   opt.members = members;
-  // The report window opens on the current month: let the demo's redemptions reach up to it.
-  opt.record_year = int(runtime::today().yyyymmdd() / 10000);
+  // Made today: redemptions reach up to today (the report window opens on the current month)
+  // and no further, and ages are today's.
+  opt.made_on = runtime::today().yyyymmdd();
   if (generate_demo_data(tr, opt) < 0) {
     error = "cannot write the demo data: " + tr.sqlerrtext;
     // Leave the database empty again, so that the next start tries afresh.

@@ -71,8 +71,21 @@ TEST_P(db_schema_test, demo_data_is_complete_and_deterministic) {
   o.members = 400;
   o.articles = 60;
   o.award_records = 30;
+  o.made_on = 20261209;
   ASSERT_EQ(generate_demo_data(tr(), o), 0) << tr().sqlerrtext;
   EXPECT_FALSE(tr().in_transaction());
+  // Nothing happens after the day the data is made; a stored age is the birthday's age that day.
+  EXPECT_EQ(scalar_long("SELECT MAX(timevalidated) FROM t_member_award_record") / 10000, 2026);
+  EXPECT_LE(scalar_long("SELECT MAX(timevalidated) FROM t_member_award_record"), 20261209);
+  EXPECT_LE(scalar_long("SELECT MAX(adddate) FROM t_member"), 20261209);
+  EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM t_bill_header WHERE billdate >= :d",
+                        {value(datetime::from_parts(2026, 12, 10))}), 0);
+  EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM t_member WHERE lastupdated >= :d",
+                        {value(datetime::from_parts(2026, 12, 10))}), 0);
+  EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM t_member WHERE age IS NOT NULL AND age <> 2026 - "
+                        "birthday / 10000 - CASE WHEN birthday % 10000 > 1209 THEN 1 ELSE 0 END"),
+            0);
+  EXPECT_GT(scalar_long("SELECT COUNT(*) FROM t_member WHERE age IS NOT NULL"), 300);
   EXPECT_EQ(row_count("t_member"), 400);
   EXPECT_EQ(row_count("t_member_level"), 3);
   EXPECT_EQ(row_count("t_article"), 60);
