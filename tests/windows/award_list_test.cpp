@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QTableView>
-#include <QTest>
 
 #include "windows/award_fixture.h"
 
@@ -126,8 +125,7 @@ TEST_P(award_list, the_redeemed_member_stays_current_with_the_lowered_points) {
   ASSERT_TRUE(w);
   u_wsk_dw& dw = *w->dw_1;
   EXPECT_EQ(w->status->rows_text().toStdString(), "共 305 行");
-  w->sle_1->setFocus();
-  type_text(w->sle_1, "000500");
+  ASSERT_TRUE(type_into(w->sle_1, "000500"));
   press_key(w->sle_1, Qt::Key_Return);
   ASSERT_EQ(dw.of_get_id(), 500);
   const int64_t row = dw.getrow();
@@ -151,10 +149,10 @@ TEST_P(award_list, the_redeemed_member_stays_current_with_the_lowered_points) {
 
   // Only those who reach the cheapest award (150): 000123, a"b\c, and 000200 after a top-up.
   show_active(w.get());  // the window manager's part: the list is active again after the dialog
-  QTest::mouseClick(w->cbx_1, Qt::LeftButton);
+  click(w->cbx_1);
   EXPECT_EQ(w->status->rows_text().toStdString(), "显示 2 行，筛选隐藏 303 行");
   exec("UPDATE t_member SET integral = 150 WHERE memberid = 2");
-  QTest::keyClick(w.get(), Qt::Key_F5);
+  press_key(w.get(), Qt::Key_F5);
   EXPECT_EQ(w->status->rows_text().toStdString(), "显示 3 行，筛选隐藏 302 行");
 }
 

@@ -17,15 +17,6 @@ namespace {
 
 using member_maintain_feedback = member_list_test;
 
-// A mouse click on a cell of the grid, where the user would click it.
-void click_cell(u_wsk_dw& dw, int64_t row, const std::string& column) {
-  QTableView* grid = dw.grid();
-  const QModelIndex idx = grid->model()->index(int(row - 1), dw.dv().definition().column_index(column));
-  grid->scrollTo(idx);
-  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(idx).center());
-  process_events();
-}
-
 QPoint cell_centre(u_wsk_dw& dw, int64_t row, const std::string& column) {
   QTableView* grid = dw.grid();
   const QModelIndex idx = grid->model()->index(int(row - 1), dw.dv().definition().column_index(column));
@@ -63,22 +54,21 @@ TEST_P(member_maintain_feedback, f5_reads_again_and_keeps_the_current_member) {
   u_wsk_dw& dw = *w->dw_1;
   click_cell(dw, row_of(dw, 4), "membername");
   ASSERT_EQ(dw.of_get_id(), 4);
-  const int64_t before = dw.getrow();
 
-  // Meanwhile a row above it goes and the member's name changes.
+  // Meanwhile a row above it goes and the member's name changes (its row number changes; where
+  // to depends on the database's order).
   exec("DELETE FROM t_member WHERE memberid = 1");
   exec("UPDATE t_member SET membername = '赵小六' WHERE memberid = 4");
-  QTest::keyClick(w.get(), Qt::Key_F5);
+  press_key(w.get(), Qt::Key_F5);
   EXPECT_EQ(dw.rowcount(), 4);
   EXPECT_EQ(dw.of_get_id(), 4);
-  EXPECT_EQ(dw.getrow(), before - 1);
   EXPECT_EQ(shown(dw, dw.getrow(), "membername"), "赵小六");
   EXPECT_EQ(dw.grid()->currentIndex().row() + 1, dw.getrow());  // selected on screen as well
   EXPECT_EQ(w->status->rows_text().toStdString(), "共 4 行");
 
   // The member itself is gone: the list starts at its first row.
   exec("DELETE FROM t_member WHERE memberid = 4");
-  QTest::keyClick(w.get(), Qt::Key_F5);
+  press_key(w.get(), Qt::Key_F5);
   EXPECT_EQ(dw.getrow(), 1);
   EXPECT_TRUE(shown_boxes().empty());
 }
@@ -94,35 +84,35 @@ TEST_P(member_maintain_feedback, the_status_line_tells_rows_saves_and_exports) {
   // One changed, one deleted, one added: Ctrl+S saves them and counts them.
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 1), "notes", "改过"));
   click_cell(dw, row_of(dw, 5), "membername");
-  QTest::keyClick(w.get(), Qt::Key_D, Qt::ControlModifier);
-  QTest::keyClick(w.get(), Qt::Key_N, Qt::ControlModifier);
+  press_key(w.get(), Qt::Key_D, Qt::ControlModifier);
+  press_key(w.get(), Qt::Key_N, Qt::ControlModifier);
   ASSERT_TRUE(type_into_cell(dw, dw.getrow(), "memberid", "9"));
   EXPECT_EQ(w->status->rows_text().toStdString(), "共 5 行");
-  QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+  press_key(w.get(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), "改过");
   EXPECT_EQ(row_count("t_member"), 5);
   EXPECT_EQ(w->status->outcome_text().toStdString(), "已保存：新增 1 行，修改 1 行，删除 1 行");
-  QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+  press_key(w.get(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(w->status->outcome_text().toStdString(), "没有需要保存的修改");
 
   // A refused save keeps its box and claims nothing.
   set_param("MOBILE_CHECK", "1");
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 2), "mobile", "123"));
-  QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+  press_key(w.get(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(shown_boxes().size(), 1u);
   EXPECT_EQ(w->status->outcome_text().toStdString(), "");
 
   // Export through the file dialog, answered as a user would.
   const std::string path = (std::filesystem::path(runtime::current_directory()) / "list.csv").string();
   answer_file_dialog(path);
-  QTest::keyClick(w.get(), Qt::Key_E, Qt::ControlModifier);
+  press_key(w.get(), Qt::Key_E, Qt::ControlModifier);
   EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_EQ(w->status->outcome_text().toStdString(), "已导出 5 行到 " + path);
   show_active(w.get());  // the window manager's part: the list is active again after the dialog
 
   // A read of the list (its unsaved change given up) starts afresh.
   answer_next_boxes({2});
-  QTest::keyClick(w.get(), Qt::Key_F5);
+  press_key(w.get(), Qt::Key_F5);
   EXPECT_EQ(w->status->outcome_text().toStdString(), "");
 }
 
