@@ -3,8 +3,10 @@
 // widths the user drags remembered for the next opening.
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTest>
 #include <QToolTip>
@@ -33,17 +35,23 @@ std::string tooltip_at(QWidget* viewport, QPoint at) {
   return QToolTip::isVisible() ? QToolTip::text().toStdString() : "";
 }
 
-// Answers the next file dialog with the path, as a user types it and presses Save.
+// Answers the next file dialog as a user does: once it has listed its folder, types the path
+// into its file name field and presses Enter.
 void answer_file_dialog(const std::string& path) {
   auto* timer = new QTimer;
   timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, path] {
+  auto ticks = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, path, ticks] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    const bool listed = !model || model->rowCount(model->index(dialog->directory().absolutePath())) > 0;
+    if (!listed && ++*ticks < 250) return;
     timer->stop();
     timer->deleteLater();
-    dialog->selectFile(QString::fromStdString(path));
-    QTest::keyClick(dialog, Qt::Key_Return);
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (!name || !type_into(name, path)) return;
+    press_key(name, Qt::Key_Return);
   });
   timer->start();
 }
