@@ -191,6 +191,46 @@ $$)",
     "CREATE INDEX IF NOT EXISTS ix_bill_header_memberid ON t_bill_header (memberid)",
 };
 
+// The terminals' group role and its rights: reading what the windows read, writing only where a
+// window writes, no DDL. Login roles of the shop's terminals are made members of it by the
+// administrator. The rights are revoked first, so that running this again leaves exactly these.
+const std::vector<const char*> postgres_terminal_rights = {
+    R"(DO $$ BEGIN
+  IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'member_terminal') THEN
+    CREATE ROLE member_terminal NOLOGIN;
+  END IF;
+EXCEPTION WHEN duplicate_object OR unique_violation THEN
+  NULL;  -- another administrator's set-up made it meanwhile
+END $$)",
+    R"(DO $$ BEGIN
+  EXECUTE format('GRANT USAGE ON SCHEMA %I TO member_terminal', current_schema());
+END $$)",
+    "REVOKE ALL ON t_member, t_member_level, t_sys_param, t_member_award_method, "
+    "t_member_award_record, t_member_award_to_up, t_article, t_article_member_level_price, "
+    "t_bill_header FROM member_terminal",
+    "REVOKE ALL ON SEQUENCE t_member_award_seq FROM member_terminal",
+    // Read only: levels, switches, articles and their prices, bills.
+    "GRANT SELECT ON t_member_level, t_sys_param, t_article, t_article_member_level_price, "
+    "t_bill_header TO member_terminal",
+    // The member register: the maintenance and view grids insert and delete rows; they and the
+    // member form change every column but lastupdated (stamped by the database) and siteid
+    // (never editable); the redemption lowers integral.
+    "GRANT SELECT, DELETE ON t_member TO member_terminal",
+    "GRANT INSERT (memberid, membername, memberaddr, contactphone, memberno, amountconsumed, "
+    "levelid, integral, age, sex, siteid, ail, usercard, company, notes, medcard, available, "
+    "adddate, code, birthday, mobile, marry, jones, medical) ON t_member TO member_terminal",
+    "GRANT UPDATE (memberid, membername, memberaddr, contactphone, memberno, amountconsumed, "
+    "levelid, integral, age, sex, ail, usercard, company, notes, medcard, available, adddate, "
+    "code, birthday, mobile, marry, jones, medical) ON t_member TO member_terminal",
+    // The award method dialog saves its grid.
+    "GRANT SELECT, INSERT, UPDATE, DELETE ON t_member_award_method TO member_terminal",
+    // A redemption inserts its record and queue entry with a number of the sequence; the record
+    // report reads the records. Neither is ever changed or removed by a terminal.
+    "GRANT SELECT, INSERT ON t_member_award_record TO member_terminal",
+    "GRANT INSERT ON t_member_award_to_up TO member_terminal",
+    "GRANT USAGE ON SEQUENCE t_member_award_seq TO member_terminal",
+};
+
 const std::vector<const char*> tables = {
     "t_bill_header", "t_article_member_level_price", "t_article", "t_member_award_to_up",
     "t_member_award_record", "t_member_award_method", "t_sys_param", "t_member", "t_member_level"};
@@ -217,7 +257,10 @@ int run_unit(uo_transaction& tr, const std::vector<std::string>& statements) {
 
 int create_schema(uo_transaction& tr) {
   const auto& ddl = tr.kind() == backend::postgres ? postgres_ddl : sqlite_ddl;
-  return run_unit(tr, std::vector<std::string>(ddl.begin(), ddl.end()));
+  std::vector<std::string> statements(ddl.begin(), ddl.end());
+  if (tr.kind() == backend::postgres)
+    statements.insert(statements.end(), postgres_terminal_rights.begin(), postgres_terminal_rights.end());
+  return run_unit(tr, statements);
 }
 
 int drop_schema(uo_transaction& tr) {
@@ -230,6 +273,13 @@ int drop_schema(uo_transaction& tr) {
     statements.push_back("DROP TABLE IF EXISTS t_sequence");
   }
   return run_unit(tr, statements);
+}
+
+bool may_create_schema(uo_transaction& tr) {
+  if (tr.kind() != backend::postgres) return true;
+  std::vector<value> into;
+  return tr.select_into("SELECT has_schema_privilege(current_schema(), 'CREATE')", {}, into) == 0 &&
+         !into.empty() && into[0].is_long() && into[0].as_long() == 1;
 }
 
 bool schema_exists(uo_transaction& tr) {

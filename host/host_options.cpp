@@ -31,6 +31,10 @@ std::optional<host_options> parse_host_options(const std::vector<std::string>& a
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       o.help = true;
+    } else if (a == "--create-schema") {
+      o.create_schema = true;
+    } else if (a == "--demo-data") {
+      o.demo_data = true;
     } else if (a == "--database") {
       if (!need(i, 1, a)) return std::nullopt;
       o.database_url = args[++i];
@@ -68,6 +72,14 @@ std::optional<host_options> parse_host_options(const std::vector<std::string>& a
       return std::nullopt;
     }
   }
+  if (o.demo_data && !o.create_schema) {
+    error = "--demo-data goes with --create-schema";
+    return std::nullopt;
+  }
+  if (o.create_schema && o.screenshot()) {
+    error = "--create-schema and --screenshot cannot be used together";
+    return std::nullopt;
+  }
   if (o.parm && o.text) {
     error = "--parm and --text cannot be used together";
     return std::nullopt;
@@ -83,11 +95,16 @@ std::string host_usage() {
   return
       "Usage: member-terminal [--database URL] [--members N]\n"
       "       member-terminal [--database URL] --screenshot CLASS FILE [--parm N | --text S]\n"
+      "       member-terminal --database ADMIN-URL --create-schema [--demo-data [--members N]]\n"
       "\n"
       "Demo terminal of the member module: a launcher that opens the module's windows by class\n"
       "name over one database.\n"
       "\n"
-      "  --database URL   sqlite:FILE or postgresql://user@host:port/dbname\n"
+      "  --database URL   sqlite:FILE or postgresql://user@host:port/dbname, with libpq's\n"
+      "                   parameters (sslmode=verify-full&sslrootcert=FILE, several hosts with\n"
+      "                   target_session_attrs=read-write, service=NAME); a password is better\n"
+      "                   kept in ~/.pgpass (PGPASSFILE) or a service file than on the command\n"
+      "                   line, where it is masked at start-up\n"
       "                   (default: sqlite:member-demo.db in the current directory)\n"
       "  --members N      members in a newly created demo database (10..1000000, default 200)\n"
       "  --screenshot CLASS FILE\n"
@@ -95,10 +112,14 @@ std::string host_usage() {
       "                   PNG in FILE and exit; dialogs are rendered once they are open\n"
       "  --parm N         the number the window is opened with (e.g. a memberid)\n"
       "  --text S         the text the window is opened with (w_choose_member's search text)\n"
+      "  --create-schema  create the member tables and, on PostgreSQL, the role member_terminal\n"
+      "                   with the rights of a terminal (connect as an administrator), then exit\n"
+      "  --demo-data      with --create-schema: write demo data into an empty member table\n"
       "  --help           this text\n"
       "\n"
-      "A database without tables gets the schema and demo data; util/syncclient.ini ([Site]\n"
-      "ID=1) is created below the current directory when missing.\n"
+      "A database without tables gets the schema and demo data when the role may create tables\n"
+      "(a terminal's role may not: use --create-schema); util/syncclient.ini ([Site] ID=1) is\n"
+      "created below the current directory when missing.\n"
       "Without a display run it under Xvfb (xvfb-run scripts/demo.sh) or use --screenshot.\n";
 }
 

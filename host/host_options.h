@@ -10,6 +10,8 @@ struct host_options {
   std::string database_url;       // "" = the demo database in the current directory
   int members = 200;              // size of a newly created demo database
   bool help = false;
+  bool create_schema = false;     // --create-schema: the administrator's step, then exit
+  bool demo_data = false;         // --demo-data: with --create-schema, fill an empty register
   // --screenshot CLASS FILE [--parm N | --text S]
   std::string screenshot_class;
   std::string screenshot_file;

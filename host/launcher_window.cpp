@@ -12,6 +12,7 @@
 #include <cmath>
 #include <memory>
 
+#include "framework/db/connection.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/module_font.h"
 #include "framework/ui/w_base.h"
@@ -62,7 +63,7 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   setWindowTitle(QString::fromUtf8("会员模块 演示终端"));
   auto* root = new QVBoxLayout(this);
 
-  auto* st_db = new QLabel(QString::fromUtf8("数据库：") + qs(database_url));
+  auto* st_db = new QLabel(QString::fromUtf8("数据库：") + qs(display_url(database_url)));
   st_db->setObjectName("st_database");
   st_db->setTextInteractionFlags(Qt::TextSelectableByMouse);
   st_db->setWordWrap(true);

@@ -14,6 +14,7 @@
 #include "framework/runtime/runtime.h"
 #include "framework/ui/install_ui.h"
 #include "host/first_run.h"
+#include "host/hide_passwords.h"
 #include "host/host_options.h"
 #include "host/launcher_window.h"
 #include "host/screenshot.h"
@@ -49,8 +50,23 @@ int main(int argc, char** argv) {
     std::cerr << "member-terminal: " << error << "\n";
     return 64;
   }
+  // The arguments are copied: from here on `ps` shows the database URL without its password.
+  hide_passwords_in_arguments(argc, argv);
   if (opt->help) {
     std::cout << host_usage();
+    return 0;
+  }
+  if (opt->create_schema) {
+    const std::string url = opt->database_url.empty()
+                                ? default_database_url(runtime::current_directory())
+                                : opt->database_url;
+    uo_transaction admin;
+    if (admin.connect(url) != 0) return fail(admin.sqlerrtext, false);
+    std::string done;
+    if (create_shop_schema(admin, opt->demo_data ? std::optional<int>(opt->members) : std::nullopt,
+                           done, error) < 0)
+      return fail(error, false);
+    std::cout << "member-terminal: " << done << "\n";
     return 0;
   }
   if (opt->screenshot()) {
@@ -82,12 +98,12 @@ int main(int argc, char** argv) {
   const std::string url =
       opt->database_url.empty() ? default_database_url(dir) : opt->database_url;
   if (sqlca.connect(url) != 0) {
-    return fail("cannot connect to the database " + url + ":\n" + sqlca.sqlerrtext, gui);
+    return fail("cannot connect to the database " + display_url(url) + ":\n" + sqlca.sqlerrtext, gui);
   }
   const int created = prepare_demo_database(sqlca, opt->members, error);
   if (created < 0) return fail(error, gui);
   if (created > 0) {
-    std::cerr << "member-terminal: created the demo database " << url << " with "
+    std::cerr << "member-terminal: created the demo database " << display_url(url) << " with "
               << opt->members << " members\n";
   }
   if (!ensure_site_ini(dir, error)) return fail(error, gui);

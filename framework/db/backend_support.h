@@ -1,6 +1,6 @@
 #pragma once
 // Helpers the two database backends share: what kind of statement a text is, numbers read from
-// a database's text (which may use an exponent), and URLs fit to be shown in a message.
+// a database's text (which may use an exponent).
 
 #include <optional>
 #include <string>
@@ -27,6 +27,3 @@ size_t skip_quoted(std::string_view sql, size_t i);
 
 // A number as a database writes it: "155.50", "-3", "1.5e-05". Rounded to scale when scale >= 0.
 std::optional<decimal> parse_number_text(std::string_view text, int scale);
-
-// The URL with any password replaced by "***".
-std::string display_url(const std::string& url);

@@ -67,6 +67,10 @@ class db_connection {
   virtual std::string url() const = 0;
 };
 
+// The URL as it may be shown anywhere (titles, messages, error texts, logs): every password in
+// it ("user:secret@", "password=secret", "sslpassword=secret") replaced by "***".
+std::string display_url(const std::string& url);
+
 // SQL text with its host variables turned into the backend's placeholders. Each placeholder is
 // bound from one host variable; ":name || 'literal'" is folded into one placeholder bound to the
 // concatenation (null stays null), so that "memberno like :text||'%'" binds a plain pattern that

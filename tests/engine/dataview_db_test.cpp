@@ -40,7 +40,10 @@ dv_definition member_def() {
   amount.format = "0.00";
   d.columns.push_back(amount);
   d.columns.push_back(col("integral", col_type::long_t));
-  d.columns.push_back(col("lastupdated", col_type::datetime_t));
+  // Shown only, as in the windows: the database stamps it.
+  dv_column lastupdated = col("lastupdated", col_type::datetime_t);
+  lastupdated.db_name.clear();
+  d.columns.push_back(lastupdated);
   d.columns.push_back(col("contactphone", col_type::string_t, 20));
   d.columns.push_back(col("mobile", col_type::string_t, 11));
   d.columns.push_back(col("siteid", col_type::long_t));

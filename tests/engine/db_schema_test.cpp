@@ -15,11 +15,11 @@ INSTANTIATE_BOTH_BACKENDS(db_schema_test);
 
 TEST_P(db_schema_test, create_is_repeatable_and_drop_removes_it) {
   EXPECT_TRUE(schema_exists(tr()));
-  EXPECT_EQ(create_schema(tr()), 0) << tr().sqlerrtext;
-  EXPECT_EQ(drop_schema(tr()), 0) << tr().sqlerrtext;
+  EXPECT_EQ(create_schema(admin()), 0) << admin().sqlerrtext;
+  EXPECT_EQ(drop_schema(admin()), 0) << admin().sqlerrtext;
   EXPECT_FALSE(schema_exists(tr()));
   EXPECT_EQ(tr().execute("SELECT * FROM t_member"), -1);
-  EXPECT_EQ(create_schema(tr()), 0) << tr().sqlerrtext;
+  EXPECT_EQ(create_schema(admin()), 0) << admin().sqlerrtext;
   EXPECT_TRUE(schema_exists(tr()));
 }
 
@@ -38,18 +38,18 @@ TEST_P(db_schema_test, tables_hold_what_the_module_reads) {
       "SELECT levelid, articleid, price FROM t_article_member_level_price",
       "SELECT billno, memberid, billdate, amount FROM t_bill_header",
   };
-  for (const char* q : queries) EXPECT_EQ(tr().execute(q), 0) << q << ": " << tr().sqlerrtext;
+  for (const char* q : queries) EXPECT_EQ(admin().execute(q), 0) << q << ": " << admin().sqlerrtext;
 
   // Keys are required; texts are not padded; a level price per (level, article) only.
-  EXPECT_EQ(tr().execute("INSERT INTO t_member (membername) VALUES ('x')"), -1);
-  tr().rollback();
+  EXPECT_EQ(admin().execute("INSERT INTO t_member (membername) VALUES ('x')"), -1);
+  admin().rollback();
   exec("INSERT INTO t_member (memberid, sex, memberno) VALUES (1, '男', '12')");
   EXPECT_EQ(scalar_text("SELECT memberno || '|' || sex FROM t_member"), "12|男");
   exec("INSERT INTO t_article_member_level_price (levelid, articleid, price) VALUES (1, 1, 9.5)");
-  EXPECT_EQ(tr().execute("INSERT INTO t_article_member_level_price (levelid, articleid, price) "
+  EXPECT_EQ(admin().execute("INSERT INTO t_article_member_level_price (levelid, articleid, price) "
                          "VALUES (1, 1, 9.0)"),
             -1);
-  tr().rollback();
+  admin().rollback();
 }
 
 TEST_P(db_schema_test, lastupdated_is_stamped_on_insert_and_change) {
@@ -72,8 +72,8 @@ TEST_P(db_schema_test, demo_data_is_complete_and_deterministic) {
   o.articles = 60;
   o.award_records = 30;
   o.made_on = 20261209;
-  ASSERT_EQ(generate_demo_data(tr(), o), 0) << tr().sqlerrtext;
-  EXPECT_FALSE(tr().in_transaction());
+  ASSERT_EQ(generate_demo_data(admin(), o), 0) << admin().sqlerrtext;
+  EXPECT_FALSE(admin().in_transaction());
   // Nothing happens after the day the data is made; a stored age is the birthday's age that day.
   EXPECT_EQ(scalar_long("SELECT MAX(timevalidated) FROM t_member_award_record") / 10000, 2026);
   EXPECT_LE(scalar_long("SELECT MAX(timevalidated) FROM t_member_award_record"), 20261209);
@@ -135,17 +135,17 @@ TEST_P(db_schema_test, demo_data_is_complete_and_deterministic) {
     return s;
   };
   std::string first = fingerprint();
-  ASSERT_EQ(drop_schema(tr()), 0);
-  ASSERT_EQ(create_schema(tr()), 0);
-  ASSERT_EQ(generate_demo_data(tr(), o), 0) << tr().sqlerrtext;
+  ASSERT_EQ(drop_schema(admin()), 0);
+  ASSERT_EQ(create_schema(admin()), 0);
+  ASSERT_EQ(generate_demo_data(admin(), o), 0) << admin().sqlerrtext;
   EXPECT_EQ(fingerprint(), first);
 
   // Not on top of existing rows: refused, and nothing half written.
-  EXPECT_EQ(generate_demo_data(tr(), o), -1);
-  EXPECT_FALSE(tr().sqlerrtext.empty());
+  EXPECT_EQ(generate_demo_data(admin(), o), -1);
+  EXPECT_FALSE(admin().sqlerrtext.empty());
   EXPECT_EQ(row_count("t_member"), 400);
   o.members = 5;
-  EXPECT_EQ(generate_demo_data(tr(), o), -1);
+  EXPECT_EQ(generate_demo_data(admin(), o), -1);
 }
 
 TEST_P(db_schema_test, level_drop_down_is_registered_and_reads) {
@@ -170,7 +170,7 @@ TEST_P(db_schema_test, choose_member_search_uses_indexes) {
   o.members = 20000;
   o.articles = 10;
   o.award_records = 10;
-  ASSERT_EQ(generate_demo_data(tr(), o), 0) << tr().sqlerrtext;
+  ASSERT_EQ(generate_demo_data(admin(), o), 0) << admin().sqlerrtext;
   exec("ANALYZE");
   const char* queries[] = {
       "SELECT memberid FROM t_member WHERE (CAST(memberid AS VARCHAR(20)) = :aliasname OR memberno LIKE "

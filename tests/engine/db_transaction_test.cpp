@@ -78,15 +78,15 @@ TEST_P(db_transaction_test, failed_third_statement_leaves_nothing_written) {
     if (r.code == -1) {
       EXPECT_NE(reports[0].find(sqlca.sqlerrtext), std::string::npos) << reports[0];
     }
-    // Nothing of the unit is stored, as this terminal and another one see it.
+    // Nothing of the unit is stored, as this terminal and another one see it (the queue, which
+    // no terminal reads, as the administrator sees it).
     auto other = connect_another();
     for (uo_transaction* t : {&tr(), other.get()}) {
       std::vector<value> into;
       ASSERT_EQ(t->select_into("SELECT COUNT(*) FROM t_member_award_record", {}, into), 0);
       EXPECT_EQ(into[0], value(0));
-      ASSERT_EQ(t->select_into("SELECT COUNT(*) FROM t_member_award_to_up", {}, into), 0);
-      EXPECT_EQ(into[0], value(0));
     }
+    EXPECT_EQ(row_count("t_member_award_to_up"), 0);
   }
 }
 

@@ -65,7 +65,7 @@ TEST_P(redeem_test, writes_record_queue_entry_and_deduction_as_one_committed_uni
   EXPECT_TRUE(row[4].is_null());
   EXPECT_EQ(row[5].as_long(), k_date);
   std::vector<value> queued;
-  ASSERT_EQ(other->select_into("select seqid from t_member_award_to_up", {}, queued), 0);
+  ASSERT_EQ(admin().select_into("select seqid from t_member_award_to_up", {}, queued), 0);
   EXPECT_EQ(queued[0].as_long(), row[0].as_long());
   EXPECT_EQ(points(1), 0);  // an award that costs exactly the member's points
   EXPECT_TRUE(reports_.take().empty());

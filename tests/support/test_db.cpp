@@ -44,12 +44,17 @@ bool test_database::open(backend kind, std::string& reason) {
   kind_ = kind;
   if (kind == backend::sqlite) {
     file_ = (std::filesystem::temp_directory_path() / ("member_test_" + unique_suffix() + ".db")).string();
-    url_ = "sqlite:" + file_;
+    url_ = admin_url_ = "sqlite:" + file_;
     return true;
   }
   const char* base = env("MEMBER_TEST_PG_URL");
   if (!base) {
     reason = "MEMBER_TEST_PG_URL is not set (run under scripts/with-postgres.sh)";
+    return false;
+  }
+  const char* terminal = env("MEMBER_TEST_PG_TERMINAL_URL");
+  if (!terminal) {
+    reason = "MEMBER_TEST_PG_TERMINAL_URL is not set (run under scripts/with-postgres.sh)";
     return false;
   }
   std::string error;
@@ -59,15 +64,21 @@ bool test_database::open(backend kind, std::string& reason) {
     return false;
   }
   schema_ = "test_" + unique_suffix();
+  // Terminals may look into the schema; what they may do with its tables the schema's own set-up
+  // grants.
   if (!run(*admin_, "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE", reason) ||
-      !run(*admin_, "CREATE SCHEMA " + schema_, reason)) {
+      !run(*admin_, "CREATE SCHEMA " + schema_, reason) ||
+      !run(*admin_, "GRANT USAGE ON SCHEMA " + schema_ + " TO member_terminal", reason)) {
     admin_.reset();
     schema_.clear();
     return false;
   }
-  // The schema comes first on the search path of every connection made with this URL.
-  std::string b = base;
-  url_ = b + (b.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema_;
+  // The schema comes first on the search path of every connection made with these URLs.
+  auto in_schema = [&](std::string u) {
+    return u + (u.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema_;
+  };
+  url_ = in_schema(terminal);
+  admin_url_ = in_schema(base);
   return true;
 }
 
@@ -89,6 +100,7 @@ void test_database::close() {
   admin_.reset();
   schema_.clear();
   url_.clear();
+  admin_url_.clear();
 }
 
 // ---- db_test ---------------------------------------------------------------------------------
@@ -100,8 +112,13 @@ void db_test::SetUp() {
     FAIL() << reason;
   }
   ASSERT_EQ(tr_.connect(url()), 0) << tr_.sqlerrtext;
+  if (kind() == backend::postgres) {
+    ASSERT_EQ(admin_.connect(db_.admin_url()), 0) << admin_.sqlerrtext;
+    // A terminal's open transaction must fail a set-up step, not hang it.
+    ASSERT_EQ(admin_.execute("SET lock_timeout = '20s'"), 0) << admin_.sqlerrtext;
+  }
   if (with_schema_) {
-    ASSERT_EQ(create_schema(tr_), 0) << tr_.sqlerrtext;
+    ASSERT_EQ(create_schema(admin()), 0) << admin().sqlerrtext;
   }
   ASSERT_EQ(sqlca.connect(url()), 0) << sqlca.sqlerrtext;
 }
@@ -109,6 +126,7 @@ void db_test::SetUp() {
 void db_test::TearDown() {
   sqlca.disconnect();
   tr_.disconnect();
+  admin_.disconnect();
   db_.close();
 }
 
@@ -119,21 +137,23 @@ std::unique_ptr<uo_transaction> db_test::connect_another() {
 }
 
 int db_test::exec(const std::string& sql, std::vector<value> params) {
-  int rc = tr_.execute(sql, params);
-  EXPECT_GE(rc, 0) << sql << "\n" << tr_.sqlerrtext;
-  long code = tr_.sqlcode;
+  uo_transaction& a = admin();
+  int rc = a.execute(sql, params);
+  EXPECT_GE(rc, 0) << sql << "\n" << a.sqlerrtext;
+  long code = a.sqlcode;
   if (rc >= 0) {
-    EXPECT_EQ(tr_.commit(), 0) << tr_.sqlerrtext;
+    EXPECT_EQ(a.commit(), 0) << a.sqlerrtext;
   } else {
-    tr_.rollback();
+    a.rollback();
   }
   return int(code);
 }
 
 value db_test::scalar(const std::string& sql, std::vector<value> params) {
   std::vector<value> into;
-  int rc = tr_.select_into(sql, params, into);
-  EXPECT_GE(rc, 0) << sql << "\n" << tr_.sqlerrtext;
+  uo_transaction& a = admin();
+  int rc = a.select_into(sql, params, into);
+  EXPECT_GE(rc, 0) << sql << "\n" << a.sqlerrtext;
   return rc == 0 && !into.empty() ? into[0] : value();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Test databases on both backends: a fresh, empty database with the schema for every test.
 // SQLite lives in a temporary file; PostgreSQL in a schema of its own in the cluster named by
-// MEMBER_TEST_PG_URL (the case is skipped when that is unset), reachable by further connections
-// through url(), and dropped afterwards.
+// MEMBER_TEST_PG_URL (an administrator; the case is skipped when that is unset), dropped
+// afterwards. On PostgreSQL the code under test connects as a terminal would, through
+// MEMBER_TEST_PG_TERMINAL_URL: a login role that is a member of member_terminal.
 
 #include <gtest/gtest.h>
 
@@ -25,17 +26,20 @@ class test_database {
 
   bool open(backend kind, std::string& reason);
   void close();  // drops the database; connections to it should be closed first
-  const std::string& url() const { return url_; }
+  const std::string& url() const { return url_; }              // a terminal's
+  const std::string& admin_url() const { return admin_url_; }  // SQLite: the same
   backend kind() const { return kind_; }
 
  private:
   backend kind_ = backend::sqlite;
-  std::string url_, file_, schema_;
+  std::string url_, admin_url_, file_, schema_;
   std::unique_ptr<db_connection> admin_;  // PostgreSQL: creates and drops the schema
 };
 
 // Fixture of the database tests; instantiate with INSTANTIATE_BOTH_BACKENDS(suite).
-// tr() is connected to the fresh database, and so is the global sqlca (a second connection).
+// tr() is connected to the fresh database as a terminal, and so is the global sqlca (a second
+// connection). admin() sets up and checks what a terminal may not write or read (PostgreSQL: a
+// third connection, as the administrator; SQLite: tr() itself).
 class db_test : public ::testing::TestWithParam<backend> {
  protected:
   void SetUp() override;
@@ -47,12 +51,14 @@ class db_test : public ::testing::TestWithParam<backend> {
   backend kind() const { return GetParam(); }
   const std::string& url() const { return db_.url(); }
   uo_transaction& tr() { return tr_; }
+  uo_transaction& admin() { return kind() == backend::postgres ? admin_ : tr_; }
   // Another terminal: a new connection to the same database.
   std::unique_ptr<uo_transaction> connect_another();
 
-  // Runs one statement on tr() and commits it; a failure fails the test. Answers sqlcode.
+  // Runs one statement on admin() and commits it; a failure fails the test. Answers sqlcode.
   int exec(const std::string& sql, std::vector<value> params = {});
-  // First column of the single row of a query on tr() (null when no row; failure fails the test).
+  // First column of the single row of a query on admin() (null when no row; failure fails the
+  // test).
   value scalar(const std::string& sql, std::vector<value> params = {});
   int64_t scalar_long(const std::string& sql, std::vector<value> params = {});  // null: -999999
   std::string scalar_text(const std::string& sql, std::vector<value> params = {});
@@ -60,7 +66,7 @@ class db_test : public ::testing::TestWithParam<backend> {
 
  private:
   test_database db_;
-  uo_transaction tr_;
+  uo_transaction tr_, admin_;
 };
 
 #define INSTANTIATE_BOTH_BACKENDS(suite)                                                   \

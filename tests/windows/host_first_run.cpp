@@ -17,8 +17,14 @@ class host_first_run : public db_test {
 
 TEST_P(host_first_run, fills_an_empty_database_once) {
   std::string error;
-  ASSERT_EQ(count_tables(tr()), 0);
-  ASSERT_EQ(prepare_demo_database(tr(), 30, error), 1) << error;
+  ASSERT_EQ(count_tables(admin()), 0);
+  if (kind() == backend::postgres) {
+    // A terminal's role creates nothing and says who can.
+    EXPECT_EQ(prepare_demo_database(tr(), 30, error), -1);
+    EXPECT_NE(error.find("--create-schema"), std::string::npos) << error;
+    EXPECT_EQ(count_tables(admin()), 0);
+  }
+  ASSERT_EQ(prepare_demo_database(admin(), 30, error), 1) << error;
   EXPECT_EQ(row_count("t_member"), 30);
   EXPECT_GT(row_count("t_member_level"), 0);
   EXPECT_GT(row_count("t_bill_header"), 0);
@@ -26,15 +32,30 @@ TEST_P(host_first_run, fills_an_empty_database_once) {
 
   // The next start finds the tables and adds nothing.
   ASSERT_EQ(prepare_demo_database(tr(), 50, error), 0) << error;
+  ASSERT_EQ(prepare_demo_database(admin(), 50, error), 0) << error;
   EXPECT_EQ(row_count("t_member"), 30);
 }
 
 TEST_P(host_first_run, leaves_a_foreign_database_alone) {
   exec("CREATE TABLE t_other (id INTEGER)");
   std::string error;
-  EXPECT_EQ(prepare_demo_database(tr(), 30, error), -1);
+  EXPECT_EQ(prepare_demo_database(admin(), 30, error), -1);
   EXPECT_NE(error.find("t_member"), std::string::npos) << error;
-  EXPECT_EQ(count_tables(tr()), 1);
+  EXPECT_EQ(count_tables(admin()), 1);
+}
+
+// The administrator's step (--create-schema): schema and rights, demo data only into an empty
+// register; terminals then start on it.
+TEST_P(host_first_run, administrator_creates_the_schema_for_the_terminals) {
+  std::string done, error;
+  ASSERT_EQ(create_shop_schema(admin(), 20, done, error), 0) << error;
+  EXPECT_NE(done.find("20 demo members"), std::string::npos) << done;
+  if (kind() == backend::postgres) EXPECT_NE(done.find("member_terminal"), std::string::npos) << done;
+  EXPECT_EQ(prepare_demo_database(tr(), 30, error), 0) << error;
+  EXPECT_EQ(row_count("t_member"), 20);
+  ASSERT_EQ(create_shop_schema(admin(), 30, done, error), 0) << error;
+  EXPECT_NE(done.find("no demo data"), std::string::npos) << done;
+  EXPECT_EQ(row_count("t_member"), 20);
 }
 
 INSTANTIATE_BOTH_BACKENDS(host_first_run);

@@ -172,7 +172,7 @@ TEST_P(award_record_report, prints_exports_and_writes_pdf_with_title_and_range) 
 // The report over the demo data, in the range the demo records fall in. With
 // MEMBER_REPORTS_OUT set, its screenshot and PDF are written there for a person to look at.
 TEST_P(award_record_report, demo_data_report_fills_the_window_and_the_pdf) {
-  ASSERT_EQ(generate_demo_data(tr()), 0) << tr().sqlerrtext;
+  ASSERT_EQ(generate_demo_data(admin()), 0) << admin().sqlerrtext;
   runtime::set_now(datetime::from_parts(2024, 3, 10));
   auto w = open<w_member_award_record>("w_member_award_record");
   ASSERT_TRUE(w);
