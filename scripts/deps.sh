@@ -3,7 +3,7 @@
 set -euo pipefail
 need=(build-essential cmake pkg-config git ca-certificates libsqlite3-dev libpq-dev postgresql
       qt6-base-dev qt6-translations-l10n libgl-dev libgtest-dev libgmock-dev fonts-arphic-uming
-      fontconfig poppler-utils sqlite3 xvfb xauth xdotool x11-utils openbox)
+      fontconfig poppler-utils sqlite3 xvfb xauth xdotool x11-utils openbox openssl)
 [ "${1:-}" = "--bench" ] && need+=(libbenchmark-dev libqt6sql6-sqlite)
 missing=()
 for p in "${need[@]}"; do
