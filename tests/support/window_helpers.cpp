@@ -1,13 +1,19 @@
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QCheckBox>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
-#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <optional>
 
@@ -52,6 +58,10 @@ QWidget* key_target(QWidget* w) {
 }
 
 void send_key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods) {
+  // A window manager gives the activation back to the window under a dialog that closed; the
+  // offscreen platform leaves no window active.
+  if (!QApplication::activeWindow() && !QApplication::activePopupWidget())
+    QApplication::setActiveWindow(w->window());
   QTest::sendKeyEvent(QTest::Click, key_target(w), Qt::Key(key), text, mods);
 }
 
@@ -212,6 +222,85 @@ void double_click_row(u_wsk_dw& dw, int64_t row, const std::string& column) {
     at = QPoint(10, bottom + 10);
   }
   double_click(grid->viewport(), at);
+}
+
+void when_modal_shows(std::function<void(QWidget*)> fn, int wait_ms) {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(20);
+  auto ticks = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, ticks, wait_ms, fn = std::move(fn)] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog && ++*ticks < wait_ms / 20) return;
+    timer->stop();
+    timer->deleteLater();
+    if (!dialog) return;
+    // The window manager activates a dialog that opens; the offscreen platform may not.
+    if (QApplication::activeWindow() != dialog) QApplication::setActiveWindow(dialog);
+    fn(dialog);
+  });
+  timer->start();
+}
+
+void answer_next_file_dialog(const std::string& path) {
+  when_modal_shows([path](QWidget* dialog) {
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (!qobject_cast<QFileDialog*>(dialog) || !name || path.empty()) {
+      press_key(dialog, Qt::Key_Escape);
+      return;
+    }
+    type_into(name, path);
+    // The name field may offer completions in a popup; Esc closes it, not the dialog.
+    if (QApplication::activePopupWidget()) press_key(name, Qt::Key_Escape);
+    // Asked whether to replace a file of that name: yes, the user typed it.
+    when_modal_shows(
+        [](QWidget* box) {
+          if (auto* b = qobject_cast<QMessageBox*>(box); b && b->button(QMessageBox::Yes))
+            click(b->button(QMessageBox::Yes));
+        },
+        1000);
+    press_key(name, Qt::Key_Return);
+  });
+}
+
+void answer_next_print_dialog(const std::string& pdf_path) {
+  when_modal_shows([pdf_path](QWidget* dialog) {
+    auto* printers = dialog->findChild<QComboBox*>("printers");
+    auto* file = dialog->findChild<QLineEdit*>("filename");
+    if (!printers || !file) {
+      press_key(dialog, Qt::Key_Escape);
+      return;
+    }
+    // The last entry of the printer list prints to a PDF file.
+    click(printers);
+    for (int i = printers->currentIndex(); i < printers->count() - 1; ++i)
+      press_key(printers, Qt::Key_Down);
+    press_key(printers, Qt::Key_Return);
+    type_into(file, pdf_path);
+    if (QApplication::activePopupWidget()) press_key(file, Qt::Key_Escape);
+    press_key(file, Qt::Key_Return);
+  });
+}
+
+bool choose_date(QDateEdit* picker, QDate day) {
+  // The arrow is where the style draws a combo box's drop-down button.
+  QStyleOptionComboBox opt;
+  opt.initFrom(picker);
+  opt.editable = true;
+  opt.subControls = QStyle::SC_All;
+  const QRect arrow = picker->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                      QStyle::SC_ComboBoxArrow, picker);
+  click(picker, arrow.center());
+  QWidget* popup = QApplication::activePopupWidget();
+  auto* calendar = popup ? popup->findChild<QCalendarWidget*>() : nullptr;
+  if (!calendar) return false;
+  for (int tries = 0; tries < 1000 && calendar->selectedDate() != day; ++tries) {
+    const QDate at = calendar->selectedDate();
+    const int months = (day.year() - at.year()) * 12 + day.month() - at.month();
+    if (months != 0) press_key(calendar, months > 0 ? Qt::Key_PageDown : Qt::Key_PageUp);
+    else press_key(calendar, day > at ? Qt::Key_Right : Qt::Key_Left);
+  }
+  press_key(calendar, Qt::Key_Return);
+  return picker->date() == day && !QApplication::activePopupWidget();
 }
 
 void answer_next_boxes(std::deque<int> answers) { runtime::script_answers(std::move(answers)); }

@@ -5,14 +5,17 @@
 // clicks and shortcuts apply); answer the next message boxes; grab a screenshot to PNG.
 
 #include <QApplication>
+#include <QDate>
 #include <QString>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/runtime/runtime.h"
 
+class QDateEdit;
 class u_wsk_dw;
 
 template <class T = QWidget>
@@ -57,6 +60,18 @@ std::string focused_column(u_wsk_dw& dw);
 // Double-clicks the grid at a row (1-based) in the column (the first shown by default), or
 // below the last row when row is 0.
 void double_click_row(u_wsk_dw& dw, int64_t row, const std::string& column = "");
+
+// Runs fn on the next modal dialog once it shows (a timer looks for it while the code under test
+// waits in the dialog's event loop); after wait_ms without one, nothing is run.
+void when_modal_shows(std::function<void(QWidget* dialog)> fn, int wait_ms = 5000);
+// Answers the next file dialog as a user does: types the path into its file name field and
+// presses Enter. An empty path cancels the dialog with Esc.
+void answer_next_file_dialog(const std::string& path);
+// Answers the next print dialog: prints to the PDF file typed into its output file field.
+void answer_next_print_dialog(const std::string& pdf_path);
+// Opens the picker's calendar with a click on its arrow and walks to the day with PageUp /
+// PageDown and the arrow keys, then takes it with Enter. Answers whether the day was reached.
+bool choose_date(QDateEdit* picker, QDate day);
 
 // The next boxes answer these buttons in turn; the boxes shown are read with shown_boxes().
 void answer_next_boxes(std::deque<int> answers);

@@ -23,11 +23,10 @@ class award_record_report : public reports_test {
     add_members_and_records();
     return open<w_member_award_record>("w_member_award_record");
   }
-  // Chooses the days as a user does in the pickers; each change reads the report again.
+  // Chooses the days as a user does in the pickers' calendars; each change reads the report again.
   static void choose_days(w_member_award_record& w, QDate start, QDate end) {
-    w.uo_start->setDate(start);
-    w.uo_end->setDate(end);
-    process_events();
+    EXPECT_TRUE(choose_date(w.uo_start, start));
+    EXPECT_TRUE(choose_date(w.uo_end, end));
   }
   // Types text into sle_1 and presses Enter.
   static void search(w_member_award_record& w, const std::string& text) {
@@ -159,13 +158,20 @@ TEST_P(award_record_report, prints_exports_and_writes_pdf_with_title_and_range) 
   const auto dir = std::filesystem::temp_directory_path() /
                    ("reports_out_" + std::to_string(::getpid()) + backend_name(kind()));
   std::filesystem::create_directories(dir);
-  ASSERT_EQ(w->export_csv_to((dir / "r.csv").string()), 1);
+  answer_next_file_dialog((dir / "r.csv").string());
+  press_key(w.get(), Qt::Key_E, Qt::ControlModifier);
   const std::string csv = slurp(dir / "r.csv");
   EXPECT_NE(csv.find("流水号"), std::string::npos);
   EXPECT_NE(csv.find("00123"), std::string::npos);
   EXPECT_EQ(csv.find("00124"), std::string::npos);  // only the shown rows
-  ASSERT_EQ(w->write_pdf_to((dir / "r.pdf").string()), 1);
+  answer_next_file_dialog((dir / "r.pdf").string());
+  click(w->toolbar->widgetForAction(w->toolbar->act_pdf));
   EXPECT_EQ(slurp(dir / "r.pdf").substr(0, 5), "%PDF-");
+  answer_next_print_dialog((dir / "printed.pdf").string());
+  press_key(w.get(), Qt::Key_P, Qt::ControlModifier);
+  const std::string printed = slurp(dir / "printed.pdf");
+  EXPECT_EQ(printed.substr(0, 5), "%PDF-");
+  EXPECT_GT(printed.size(), 1000u);
   std::filesystem::remove_all(dir);
 }
 

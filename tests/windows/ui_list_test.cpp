@@ -171,14 +171,22 @@ TEST_P(list_test, yes_saves_before_closing_and_the_toolbar_inserts_and_deletes) 
 TEST_P(list_test, csv_export_and_pdf_carry_headers_and_rows_as_shown) {
   auto w = open_list();
   const auto csv = temp("levels.csv"), pdf = temp("levels.pdf");
-  ASSERT_EQ(w->export_csv_to(csv.string()), 1);
+  answer_next_file_dialog(csv.string());
+  press_key(w.get(), Qt::Key_E, Qt::ControlModifier);
   std::ifstream in(csv, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_EQ(text.str(), "\xEF\xBB\xBF等级代号,等级名称\r\n1,普通会员\r\n2,\"银卡, \"\"VIP\"\"\"\r\n"
                         "3,金卡会员\r\n");
-  ASSERT_EQ(w->write_pdf_to(pdf.string()), 1);
+  answer_next_file_dialog(pdf.string());
+  click(w->toolbar->widgetForAction(w->toolbar->act_pdf));
+  ASSERT_TRUE(std::filesystem::exists(pdf));
   EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
+  // A cancelled dialog writes nothing.
+  std::filesystem::remove(csv);
+  answer_next_file_dialog("");
+  press_key(w.get(), Qt::Key_E, Qt::ControlModifier);
+  EXPECT_FALSE(std::filesystem::exists(csv));
   EXPECT_EQ(w->export_csv_to("/no/such/dir/x.csv"), -1);
   EXPECT_EQ(shown_boxes().size(), 1u);
   std::filesystem::remove(csv);
@@ -192,12 +200,13 @@ TEST_P(list_test, the_date_range_report_reads_at_opening_and_on_every_date_chang
   runtime::set_now(datetime::from_parts(2009, 3, 15, 10, 0, 0));
   w_test_range w;
   w.run_open_sequence();
+  show_active(&w);
   EXPECT_EQ(w.uo_start->date(), QDate(2009, 3, 1));
   EXPECT_EQ(w.uo_end->date(), QDate(2009, 3, 31));
   EXPECT_EQ(w.dw_1->rowcount(), 2);
-  w.uo_end->setDate(QDate(2009, 4, 1));
+  ASSERT_TRUE(choose_date(w.uo_end, QDate(2009, 4, 1)));
   EXPECT_EQ(w.dw_1->rowcount(), 3);
-  w.uo_start->setDate(QDate(2009, 4, 2));
+  ASSERT_TRUE(choose_date(w.uo_start, QDate(2009, 4, 2)));
   EXPECT_EQ(w.dw_1->rowcount(), 0);
   EXPECT_EQ(w.report_title(), "领取记录  2009-04-02 至 2009-04-01");
   // A report has no editing actions and never asks about saving.
