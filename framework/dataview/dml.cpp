@@ -36,10 +36,11 @@ void where_clause(dml_statement& s, std::span<const dml_cell> keys, std::span<co
 
 }  // namespace
 
-dml_statement make_delete(std::string_view table, std::span<const dml_cell> keys) {
+dml_statement make_delete(std::string_view table, std::span<const dml_cell> keys,
+                          std::span<const dml_cell> others) {
   dml_statement s;
   s.sql = "DELETE FROM " + std::string(table);
-  where_clause(s, keys, {});
+  where_clause(s, keys, others);
   return s;
 }
 

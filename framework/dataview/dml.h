@@ -1,8 +1,9 @@
 #pragma once
 // The statements a data view's update() runs, built from the update table's columns with every
-// value bound (":p1", ":p2", ... in order): DELETE by key, UPDATE of the changed columns with the
-// key and the changed columns' original values in the WHERE (so that a row another terminal
-// changed or deleted meanwhile matches nothing), INSERT of every updatable column.
+// value bound (":p1", ":p2", ... in order): DELETE by key and the row's other updatable columns
+// as read, UPDATE of the changed columns with the key and the changed columns' original values in
+// the WHERE (so that a row another terminal changed or deleted meanwhile matches nothing), INSERT
+// of every updatable column.
 
 #include <span>
 #include <string>
@@ -25,7 +26,9 @@ struct dml_cell {
   value original;
 };
 
-dml_statement make_delete(std::string_view table, std::span<const dml_cell> keys);
+// `others`: the row's updatable columns outside the key, matched by their original values.
+dml_statement make_delete(std::string_view table, std::span<const dml_cell> keys,
+                          std::span<const dml_cell> others);
 dml_statement make_update(std::string_view table, std::span<const dml_cell> keys,
                           std::span<const dml_cell> changed);
 dml_statement make_insert(std::string_view table, std::span<const dml_cell> cells);

@@ -35,26 +35,31 @@ int data_view::update() {
     const value* orig = d.rows.original(h, col);
     return dml_cell{c.db_name, c.type, c.scale, cur, orig ? *orig : cur};
   };
-  std::vector<int> key_cols, write_cols;
+  std::vector<int> key_cols, write_cols, other_cols;
   for (size_t i = 0; i < d.def.columns.size(); ++i) {
     const dv_column& c = d.def.columns[i];
     if (c.computed() || c.db_name.empty()) continue;
     write_cols.push_back(int(i));
-    if (c.key) key_cols.push_back(int(i));
+    (c.key ? key_cols : other_cols).push_back(int(i));
   }
-  auto keys_of = [&](uint32_t h) {
-    std::vector<dml_cell> keys;
-    for (int k : key_cols) keys.push_back(cell_of(h, k));
-    return keys;
+  auto cells_of = [&](uint32_t h, const std::vector<int>& cols) {
+    std::vector<dml_cell> cells;
+    for (int k : cols) cells.push_back(cell_of(h, k));
+    return cells;
   };
+  auto keys_of = [&](uint32_t h) { return cells_of(h, key_cols); };
 
   // Plan every statement first; nothing is sent when the plan cannot be made.
   std::vector<planned> plan;
   std::span<const uint32_t> deleted = d.rows.handles(dv_buffer::deleted);
   bool any_change = !deleted.empty();
-  for (size_t i = 0; i < deleted.size(); ++i)
-    plan.push_back({make_delete(d.def.update_table, keys_of(deleted[i])),
+  // A deleted row is matched as it was read, so that a delete never takes away a change another
+  // terminal made meanwhile: such a row is a conflict, like an update over a changed row.
+  for (size_t i = 0; i < deleted.size(); ++i) {
+    uint32_t h = deleted[i];
+    plan.push_back({make_delete(d.def.update_table, keys_of(h), cells_of(h, other_cols)),
                     row_label(dv_buffer::deleted, i), true});
+  }
   for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
     std::span<const uint32_t> list = d.rows.handles(b);
     for (size_t i = 0; i < list.size(); ++i) {

@@ -253,7 +253,11 @@ TEST(dataview_dml, statements_bind_every_value_and_match_originals) {
     std::vector<value> params;
   };
   const golden cases[] = {
-      {make_delete("t_member", std::vector{key}), "DELETE FROM t_member WHERE memberid = :p1", {value(7)}},
+      // A delete matches the row as read: a row changed meanwhile is left alone.
+      {make_delete("t_member", std::vector{key}, std::vector{phone, amount}),
+       "DELETE FROM t_member WHERE memberid = :p1 AND contactphone IS NULL AND "
+       "ROUND(amountconsumed, 2) = ROUND(:p2, 2)",
+       {value(7), value(*decimal::parse("1.25"))}},
       {make_update("t_member", std::vector{key}, std::vector{phone, amount}),
        "UPDATE t_member SET contactphone = :p1, amountconsumed = :p2 WHERE memberid = :p3 AND "
        "contactphone IS NULL AND ROUND(amountconsumed, 2) = ROUND(:p4, 2)",

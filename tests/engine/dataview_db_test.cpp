@@ -302,6 +302,39 @@ TEST_P(dataview_db, a_row_deleted_meanwhile_is_a_conflict) {
   EXPECT_EQ(dv.deletedcount(), 1);
 }
 
+TEST_P(dataview_db, deleting_a_row_changed_meanwhile_is_a_conflict) {
+  // Rows as read: decimals summed in floating point (SQLite), nulls, texts, another edit pending.
+  exec("UPDATE t_member SET amountconsumed = amountconsumed + 0.2 WHERE memberid = 2");
+  ASSERT_EQ(retrieve_site1(), 4);
+  auto other = connect_another();
+  ASSERT_EQ(dv.setitem(1, "membername", value("张三丰")), 1);  // deleted with an edit pending
+  ASSERT_EQ(dv.deleterow(1), 1);
+  ASSERT_EQ(dv.deleterow(1), 1);  // member 2
+  ASSERT_EQ(dv.setitem(1, "integral", value(301)), 1);
+  // Meanwhile another terminal renames member 1 (the name as read, not as edited, is matched).
+  ASSERT_EQ(other->execute("UPDATE t_member SET membername = '张三三' WHERE memberid = 1"), 0);
+  ASSERT_EQ(other->commit(), 0);
+
+  EXPECT_EQ(dv.update(), -1);
+  EXPECT_NE(dv.last_error().find("要删除的第 1 行已被其他终端修改或删除"), std::string::npos)
+      << dv.last_error();
+  EXPECT_FALSE(tr().in_transaction());
+  EXPECT_EQ(row_count("t_member"), 5);
+  EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 1"), "张三三");
+  EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 3"), 300);
+  EXPECT_EQ(dv.deletedcount(), 2);
+  EXPECT_EQ(dv.modifiedcount(), 1);
+
+  // Read again: the same deletions go through, the unchanged decimal and null columns matching
+  // and the values as read, not as edited, compared.
+  ASSERT_EQ(retrieve_site1(), 4);
+  ASSERT_EQ(dv.setitem(1, "membername", value("张三丰")), 1);
+  ASSERT_EQ(dv.deleterow(1), 1);
+  ASSERT_EQ(dv.deleterow(1), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_EQ(row_count("t_member"), 3);
+}
+
 TEST_P(dataview_db, a_save_whose_third_row_fails_writes_nothing_and_keeps_all_changes) {
   ASSERT_EQ(retrieve_site1(), 4);
   ASSERT_EQ(dv.setitem(1, "integral", value(11)), 1);
