@@ -110,9 +110,10 @@ class retrieve_sink : public row_sink {
   int64_t rows_ = 0;
 };
 
-// An argument in the type its declaration gives, so that the database compares like with like.
+// An argument in the type its declaration gives, so that the database compares like with like
+// (a null too: "where :an_siteid is null" tells PostgreSQL nothing of its type).
 value as_argument(const value& v, col_type t) {
-  if (v.is_null()) return v;
+  if (v.is_null()) return value::null_of(t);
   switch (t) {
     case col_type::long_t:
       if (v.is_decimal() && v.as_decimal().compare(decimal::from_long(v.as_decimal().to_long())) == 0)

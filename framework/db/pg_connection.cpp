@@ -16,6 +16,17 @@ constexpr Oid bool_oid = 16, int8_oid = 20, int2_oid = 21, int4_oid = 23, text_o
               oid_oid = 26, float4_oid = 700, float8_oid = 701, date_oid = 1082,
               timestamp_oid = 1114, timestamptz_oid = 1184, numeric_oid = 1700;
 
+// The server's type for a parameter of a column type.
+Oid oid_of(col_type t) {
+  switch (t) {
+    case col_type::long_t: return int8_oid;
+    case col_type::decimal_t: return numeric_oid;
+    case col_type::string_t: return text_oid;
+    case col_type::datetime_t: return timestamp_oid;
+  }
+  return 0;
+}
+
 const char* lost_text = "connection lost; the transaction was rolled back";
 
 std::string one_line(std::string s) {
@@ -208,7 +219,10 @@ db_result pg_connection::run(const std::string& text, const rewritten_sql& rw,
   for (size_t i = 0; i < n; ++i) {
     const sql_placeholder& ph = rw.placeholders[i];
     const value& v = params[size_t(ph.name)];
-    if (v.is_null()) continue;  // null, type left to the server
+    if (v.is_null()) {  // of the type the caller gave it, else the server's guess
+      if (std::optional<col_type> t = v.null_type()) types[i] = oid_of(*t);
+      continue;
+    }
     if (ph.folded) {
       texts[i] = v.to_text() + ph.suffix;
       types[i] = text_oid;
@@ -222,7 +236,8 @@ db_result pg_connection::run(const std::string& text, const rewritten_sql& rw,
     }
     texts[i] = v.to_text();
     values[i] = texts[i].c_str();
-    types[i] = v.is_long() ? int8_oid : v.is_decimal() ? numeric_oid : timestamp_oid;
+    types[i] = oid_of(v.is_long() ? col_type::long_t : v.is_decimal() ? col_type::decimal_t
+                                                                       : col_type::datetime_t);
   }
 
   db_result r;

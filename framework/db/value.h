@@ -50,12 +50,25 @@ struct datetime {
   auto operator<=>(const datetime&) const = default;
 };
 
+// The null of a value. Bound as a parameter it may carry the type the statement expects, for a
+// database that cannot tell it from the query (PostgreSQL on ":arg IS NULL"); every null equals
+// every null.
+struct null_value {
+  int type = -1;  // col_type, or -1 when not known
+  bool operator==(const null_value&) const { return true; }
+};
+
 // A nullable value of one of the column types.
 class value {
  public:
-  using storage = std::variant<std::monostate, int64_t, decimal, std::string, datetime>;
+  using storage = std::variant<null_value, int64_t, decimal, std::string, datetime>;
   value() = default;
   value(std::nullptr_t) {}
+  static value null_of(col_type t) {
+    value v;
+    v.v_ = null_value{int(t)};
+    return v;
+  }
   value(int v) : v_(int64_t(v)) {}
   value(int64_t v) : v_(v) {}
   template <class T>
@@ -68,6 +81,11 @@ class value {
   value(datetime v) : v_(v) {}
 
   bool is_null() const { return v_.index() == 0; }
+  // The type a null was made with by null_of.
+  std::optional<col_type> null_type() const {
+    if (!is_null() || std::get<null_value>(v_).type < 0) return std::nullopt;
+    return col_type(std::get<null_value>(v_).type);
+  }
   bool is_long() const { return v_.index() == 1; }
   bool is_decimal() const { return v_.index() == 2; }
   bool is_string() const { return v_.index() == 3; }

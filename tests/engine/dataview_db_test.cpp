@@ -113,6 +113,16 @@ TEST_P(dataview_db, retrieve_binds_arguments_and_maps_types_exactly) {
   EXPECT_EQ(dv.rowcount(), 0);
 }
 
+TEST_P(dataview_db, a_null_argument_is_bound_with_its_declared_type) {
+  // Nothing in the query tells the server the argument's type but its declaration.
+  def.sql = "SELECT memberid, memberno, membername, amountconsumed, integral, lastupdated,"
+            " contactphone, mobile, siteid FROM t_member WHERE :an_siteid IS NULL OR siteid = 2";
+  data_view any_site(def);
+  any_site.settransobject(&tr());
+  EXPECT_EQ(any_site.retrieve({value()}), 5) << any_site.last_error();
+  EXPECT_EQ(any_site.retrieve({value(1)}), 1) << any_site.last_error();
+}
+
 TEST_P(dataview_db, a_long_retrieval_reports_progress_and_can_be_cancelled) {
   exec("INSERT INTO t_member (memberid, siteid) WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL"
        " SELECT i + 1 FROM n WHERE i < 10099) SELECT i, 1 FROM n");
