@@ -57,7 +57,9 @@ int data_view::setitem(int64_t row, int column, const value& v) {
   if (c.computed()) return d.fail("setitem: " + c.name + " is computed and cannot be set");
   value stored;
   std::string err;
-  if (!to_column_value(c, v, stored, err)) return d.fail(err);
+  const declared_digits digits =
+      size_t(column) < d.declared.size() ? d.declared[size_t(column)] : declared_digits{};
+  if (!to_column_value(c, v, stored, err, digits)) return d.fail(err);
   uint32_t h = d.handle_of(row, dv_buffer::primary);
   value old = d.store.get(h, column);
   if (same_cell(old, stored)) return 1;

@@ -33,6 +33,21 @@ bool to_long(const dv_column& c, const decimal& d, value& out, std::string& err)
   return true;
 }
 
+// Whether a decimal fits the digits its database column is declared with: NUMERIC(14,2) holds
+// at most 12 digits before the point.
+bool fits_declared(const dv_column& c, const value& v, declared_digits digits, std::string& err) {
+  if (digits.precision <= 0 || !v.is_decimal()) return true;
+  const int whole_digits = digits.precision - digits.scale;
+  __int128 whole = v.as_decimal().mantissa;
+  if (whole < 0) whole = -whole;
+  for (int i = 0; i < v.as_decimal().scale; ++i) whole /= 10;
+  int n = 0;
+  for (; whole > 0; whole /= 10) ++n;
+  if (n <= whole_digits) return true;
+  return refuse(err, c, "：数值超出范围（最多 " + std::to_string(whole_digits) + " 位整数、" +
+                            std::to_string(digits.scale) + " 位小数）");
+}
+
 // Whether the converted value is one the column's edit style may hold.
 bool offered(const dv_column& c, const value& v, std::string& err) {
   if (v.is_null()) return true;
@@ -129,9 +144,11 @@ bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
 
 }  // namespace
 
-bool to_column_value(const dv_column& c, const value& v, value& out, std::string& err) {
+bool to_column_value(const dv_column& c, const value& v, value& out, std::string& err,
+                     declared_digits digits) {
   value converted;
   if (!convert(c, v, converted, err)) return false;
+  if (!fits_declared(c, converted, digits, err)) return false;
   if (!offered(c, converted, err)) return false;
   out = std::move(converted);
   return true;

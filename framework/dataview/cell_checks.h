@@ -6,15 +6,18 @@
 #include <string>
 
 #include "framework/dataview/definition.h"
+#include "framework/db/connection.h"
 
 // The name a message uses for a column: its header without a trailing colon, else the check
 // box's text, else the column name.
 std::string column_label(const dv_column& c);
 
 // Converts v to the column's type: numbers from text (blank text is null), integers only into a
-// long column, decimals rounded to the column's scale, dates and times from text, anything into a
-// text column as its text. False with the message in err when the value does not fit.
-bool to_column_value(const dv_column& c, const value& v, value& out, std::string& err);
+// long column, decimals rounded to the column's scale and no longer than the database column's
+// declared digits (when known), dates and times from text, anything into a text column as its
+// text. False with the message in err when the value does not fit.
+bool to_column_value(const dv_column& c, const value& v, value& out, std::string& err,
+                     declared_digits digits = {});
 
 // For a code table column, the data value of a display value typed or chosen (text unchanged
 // when it is no display value).

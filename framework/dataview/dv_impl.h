@@ -40,6 +40,8 @@ struct data_view::impl {
   dv_schema schema;
   std::vector<std::unique_ptr<compiled_expr>> computed;  // per column; null for stored ones
   std::vector<std::string> computed_error;
+  // Per column, the digits its database column is declared with, as the last retrieval found.
+  std::vector<declared_digits> declared;
 
   std::string filter_text;
   std::unique_ptr<compiled_expr> filter_expr;

@@ -13,10 +13,11 @@ namespace {
 class retrieve_sink : public row_sink {
  public:
   retrieve_sink(const dv_definition& def, data_view::storage& store,
-                const std::function<bool(int64_t)>& progress)
-      : def_(def), store_(store), progress_(progress) {}
+                std::vector<declared_digits>& declared, const std::function<bool(int64_t)>& progress)
+      : def_(def), store_(store), declared_(declared), progress_(progress) {}
 
   void on_columns(const db_row& shape) override {
+    declared_.assign(def_.columns.size(), {});
     for (size_t i = 0; i < def_.columns.size(); ++i) {
       const dv_column& c = def_.columns[i];
       if (c.computed()) continue;
@@ -28,6 +29,7 @@ class retrieve_sink : public row_sink {
         return;
       }
       bindings_.push_back({int(i), found, c.type, c.scale});
+      declared_[i] = shape.column_digits(found);
     }
     shaped_ = true;
   }
@@ -44,7 +46,7 @@ class retrieve_sink : public row_sink {
         case col_type::decimal_t: {
           std::optional<decimal> d = row.get_decimal(b.result, b.scale);
           if (!d) {
-            bad(b, "is not a number");
+            bad(row, b, "is not a number");
             store_.append_null(b.col);
           } else {
             store_.append_mantissa(b.col, d->scale == b.scale ? d->mantissa : d->rescale(b.scale).mantissa);
@@ -54,7 +56,7 @@ class retrieve_sink : public row_sink {
         case col_type::datetime_t: {
           std::optional<datetime> t = row.get_datetime(b.result);
           if (!t) {
-            bad(b, "is not a date and time");
+            bad(row, b, "is not a date and time");
             store_.append_null(b.col);
           } else {
             store_.append_long(b.col, t->seconds);
@@ -64,7 +66,7 @@ class retrieve_sink : public row_sink {
         case col_type::string_t: {
           std::string_view s = row.get_text(b.result);
           if (!store_.arena_room(s.size())) {
-            bad(b, "does not fit: the data view holds 4 GB of text already");
+            bad(row, b, "does not fit: the data view holds 4 GB of text already");
             store_.append_null(b.col);
           } else {
             store_.append_text(b.col, s);
@@ -94,14 +96,30 @@ class retrieve_sink : public row_sink {
     col_type type;
     int scale;
   };
-  void bad(const binding& b, const char* what) {
-    if (error_.empty())
-      error_ = def_.name + ": row " + std::to_string(rows_ + 1) + ", column '" +
-               def_.columns[b.col].name + "' " + what;
+  static std::string shown(std::string_view text) {
+    return text.size() <= 40 ? " '" + std::string(text) + "'" : "";
+  }
+  // The retrieval fails on a value it cannot hold, naming the row by its key (else its number)
+  // and the column, so that an administrator can mend that row; nothing is shown in its place
+  // that a later save could write back over the stored value.
+  void bad(const db_row& row, const binding& b, const char* what) {
+    if (!error_.empty()) return;
+    std::string key;
+    for (const binding& k : bindings_)
+      if (def_.columns[k.col].key && !row.is_null(k.result))
+        key += (key.empty() ? "" : ", ") + def_.columns[k.col].name + " " +
+               std::string(row.get_text(k.result));
+    const std::string table = def_.update_table.empty() ? "the result" : def_.update_table;
+    error_ = def_.name + ": " +
+             (key.empty() ? "row " + std::to_string(rows_ + 1) + " of " + table
+                          : "the row of " + table + " with " + key) +
+             ", column '" + def_.columns[b.col].name + "': the value" + shown(row.get_text(b.result)) +
+             " " + what + "; an administrator must mend that row";
   }
 
   const dv_definition& def_;
   data_view::storage& store_;
+  std::vector<declared_digits>& declared_;
   const std::function<bool(int64_t)>& progress_;
   std::vector<binding> bindings_;
   std::string error_;
@@ -168,7 +186,7 @@ int64_t data_view::retrieve(std::vector<value> args, std::function<bool(int64_t 
   }
 
   d.store.reserve(std::max<size_t>(previous_rows, 256), previous_text);
-  retrieve_sink sink(d.def, d.store, progress);
+  retrieve_sink sink(d.def, d.store, d.declared, progress);
   int rc = d.tr->query(d.def.sql, params, sink);
   std::string failure;
   if (!sink.error().empty())

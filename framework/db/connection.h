@@ -14,6 +14,13 @@
 
 enum class backend { sqlite, postgres };
 
+// The digits a numeric column is declared with: NUMERIC(14,2) (or REAL(14,2) in SQLite) holds 14
+// digits, 2 of them after the point. precision 0: the database does not say.
+struct declared_digits {
+  int precision = 0;
+  int scale = 0;
+};
+
 // One row of a result, read in place: no allocation per cell. Valid only inside row_sink::on_row.
 class db_row {
  public:
@@ -28,6 +35,8 @@ class db_row {
   // The cell as a value of the type the database gives it (integers long, numerics decimal,
   // timestamps datetime, else text); a select into reads its host variables this way.
   virtual value get_value(int col) const = 0;
+  // The declaration of a result column that comes straight from a table's numeric column.
+  virtual declared_digits column_digits(int col) const = 0;
 };
 
 // Receives the rows of a query. on_columns runs once before the first row (also for no rows).

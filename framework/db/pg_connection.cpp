@@ -48,10 +48,15 @@ class pg_row : public db_row {
     int n = PQnfields(res);
     names_.assign(size_t(n), {});
     types_.assign(size_t(n), 0);
+    digits_.assign(size_t(n), {});
     for (int i = 0; i < n; ++i) {
       for (const char* p = PQfname(res, i); *p; ++p)
         names_[size_t(i)] += char(std::tolower(static_cast<unsigned char>(*p)));
       types_[size_t(i)] = PQftype(res, i);
+      // NUMERIC(p,s) comes as the type modifier ((p << 16) | s) + 4; -1 when undeclared.
+      int mod = PQfmod(res, i);
+      if (types_[size_t(i)] == numeric_oid && mod >= 4)
+        digits_[size_t(i)] = {((mod - 4) >> 16) & 0xffff, (mod - 4) & 0x7ff};
     }
   }
   void at(const PGresult* res, int row) {
@@ -110,12 +115,14 @@ class pg_row : public db_row {
     }
     return value(std::string(get_text(col)));
   }
+  declared_digits column_digits(int col) const override { return digits_[size_t(col)]; }
 
  private:
   const PGresult* res_ = nullptr;
   int row_ = 0;
   std::vector<std::string> names_;
   std::vector<Oid> types_;
+  std::vector<declared_digits> digits_;
 };
 
 // The error of a failed result: the server's message (and detail), else the connection's.

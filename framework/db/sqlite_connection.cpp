@@ -14,9 +14,11 @@ constexpr size_t max_cached_statements = 128;
 
 enum class decl_kind { other, integer, decimal, datetime, text };
 
-// What a column's declared type says it holds: "REAL(14,2)" is a decimal with 2 places.
-decl_kind kind_of_decl(const char* decl, int& scale) {
+// What a column's declared type says it holds: "REAL(14,2)" is a decimal of 14 digits with 2
+// places.
+decl_kind kind_of_decl(const char* decl, int& scale, declared_digits& digits) {
   scale = -1;
+  digits = {};
   if (!decl) return decl_kind::other;
   std::string d;
   for (const char* p = decl; *p; ++p) d += char(std::toupper(static_cast<unsigned char>(*p)));
@@ -31,6 +33,8 @@ decl_kind kind_of_decl(const char* decl, int& scale) {
       d.find("FLOA") != std::string::npos) {
     size_t comma = d.find(',');
     if (comma != std::string::npos) scale = std::atoi(d.c_str() + comma + 1);
+    size_t open = d.find('(');
+    if (open != std::string::npos) digits = {std::atoi(d.c_str() + open + 1), scale < 0 ? 0 : scale};
     return decl_kind::decimal;
   }
   return decl_kind::other;
@@ -59,11 +63,13 @@ class sqlite_row : public db_row {
     names_.resize(size_t(n));
     kinds_.resize(size_t(n));
     scales_.resize(size_t(n));
+    digits_.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
       const char* name = sqlite3_column_name(st, i);
       for (const char* p = name ? name : ""; *p; ++p)
         names_[size_t(i)] += char(std::tolower(static_cast<unsigned char>(*p)));
-      kinds_[size_t(i)] = kind_of_decl(sqlite3_column_decltype(st, i), scales_[size_t(i)]);
+      kinds_[size_t(i)] =
+          kind_of_decl(sqlite3_column_decltype(st, i), scales_[size_t(i)], digits_[size_t(i)]);
     }
   }
 
@@ -112,12 +118,14 @@ class sqlite_row : public db_row {
     }
     return value(std::string(get_text(col)));
   }
+  declared_digits column_digits(int col) const override { return digits_[size_t(col)]; }
 
  private:
   sqlite3_stmt* st_;
   std::vector<std::string> names_;
   std::vector<decl_kind> kinds_;
   std::vector<int> scales_;
+  std::vector<declared_digits> digits_;
 };
 
 }  // namespace

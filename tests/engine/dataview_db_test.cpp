@@ -261,6 +261,34 @@ TEST_P(dataview_db, decimals_changed_and_matched_exactly) {
   EXPECT_EQ(dv.gettext(2, c("amountconsumed")), "12345678.91");
 }
 
+TEST_P(dataview_db, amounts_beyond_the_declared_digits_are_refused_at_entry) {
+  // amountconsumed is declared with 14 digits, 2 of them decimals.
+  ASSERT_EQ(retrieve_site1(), 4);
+  for (const char* too_long : {"12345678901234567.89", "10000000000000000000000000000000",
+                               "1000000000000", "-1000000000000.00", "999999999999.995"}) {
+    EXPECT_EQ(dv.settext(1, c("amountconsumed"), too_long), -1) << too_long;
+    EXPECT_NE(dv.last_error().find("amountconsumed：数值超出范围"), std::string::npos) << dv.last_error();
+  }
+  EXPECT_EQ(dv.gettext(1, c("amountconsumed")), "155.00");
+  // What fits is saved and read back unchanged.
+  ASSERT_EQ(dv.settext(1, c("amountconsumed"), "999999999999.99"), 1);
+  ASSERT_EQ(dv.settext(2, c("amountconsumed"), "-999999999999.99"), 1);
+  ASSERT_EQ(dv.update(), 1) << dv.last_error();
+  ASSERT_EQ(retrieve_site1(), 4);
+  EXPECT_EQ(dv.gettext(1, c("amountconsumed")), "999999999999.99");
+  EXPECT_EQ(dv.gettext(2, c("amountconsumed")), "-999999999999.99");
+}
+
+TEST_P(dataview_db, a_stored_value_that_cannot_be_read_is_named_by_key_and_column) {
+  if (kind() == backend::postgres) GTEST_SKIP() << "NUMERIC(14,2) holds no such value";
+  exec("UPDATE t_member SET amountconsumed = 1e31 WHERE memberid = 2");
+  EXPECT_EQ(retrieve_site1(), -1);
+  EXPECT_NE(dv.last_error().find("t_member"), std::string::npos) << dv.last_error();
+  EXPECT_NE(dv.last_error().find("memberid 2"), std::string::npos) << dv.last_error();
+  EXPECT_NE(dv.last_error().find("amountconsumed"), std::string::npos) << dv.last_error();
+  EXPECT_EQ(dv.rowcount(), 0);
+}
+
 TEST_P(dataview_db, a_conflict_writes_nothing_keeps_every_edit_and_a_retry_works) {
   ASSERT_EQ(retrieve_site1(), 4);
   auto other = connect_another();
