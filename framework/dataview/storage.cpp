@@ -70,8 +70,9 @@ bool data_view::storage::set(uint32_t h, int col, const value& v) {
     case col_type::string_t: {
       const std::string& s = v.as_string();
       // The old bytes belong to this cell alone: a text that fits is written over them.
+      // An empty text copies nothing: the arena may not even exist yet.
       if (s.size() <= c.lengths[h]) {
-        std::memcpy(arena_.data() + c.offsets[h], s.data(), s.size());
+        if (!s.empty()) std::memcpy(arena_.data() + c.offsets[h], s.data(), s.size());
       } else {
         if (!arena_room(s.size())) return false;
         c.offsets[h] = uint32_t(arena_.size());

@@ -151,8 +151,9 @@ class text_leaf final : public batch_predicate {
     const size_t an = l.length[h];
     const char* b = Literal ? literal_.data() : r.arena + r.offset[h];
     const size_t bn = Literal ? literal_.size() : r.length[h];
-    if constexpr (Op == op_kind::eq) return an == bn && std::memcmp(a, b, an) == 0;
-    else if constexpr (Op == op_kind::ne) return an != bn || std::memcmp(a, b, an) != 0;
+    // Empty texts compare without memcmp: their pointer may be null (no text stored yet).
+    if constexpr (Op == op_kind::eq) return an == bn && (an == 0 || std::memcmp(a, b, an) == 0);
+    else if constexpr (Op == op_kind::ne) return an != bn || (an != 0 && std::memcmp(a, b, an) != 0);
     else {
       const int c = std::string_view(a, an).compare(std::string_view(b, bn));
       return holds<Op>(c, 0);

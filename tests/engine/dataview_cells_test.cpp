@@ -143,6 +143,19 @@ TEST_F(dataview_cells, accepted_values_are_converted_to_the_column_type) {
   EXPECT_EQ(dv.getitem(1, "medcard"), value(int64_t(0)));
 }
 
+TEST_F(dataview_cells, empty_texts_before_any_text_was_stored) {
+  // A row inserted into an empty view, a text typed and cleared, then found: no text byte is
+  // held yet (the sanitizer build checks that no null pointer reaches memcpy or memcmp).
+  ASSERT_EQ(dv.insertrow(0), 1);
+  ASSERT_EQ(dv.settext(1, c("membername"), ""), 1);
+  EXPECT_EQ(dv.getitemstring(1, "membername"), "");
+  EXPECT_EQ(dv.find("membername = \"\"", 1, 1), 1);
+  EXPECT_EQ(dv.find("membername <> ''", 1, 1), 0);
+  ASSERT_EQ(dv.settext(1, c("membername"), "张"), 1);
+  ASSERT_EQ(dv.settext(1, c("membername"), ""), 1);
+  EXPECT_EQ(dv.find("membername = ''", 1, 1), 1);
+}
+
 TEST_F(dataview_cells, status_follows_edits_and_an_unchanged_value_changes_nothing) {
   ASSERT_EQ(dv.insertrow(0), 1);
   EXPECT_EQ(dv.getitemstatus(1, -1, dv_buffer::primary), dv_status::new_);
