@@ -5,6 +5,7 @@
 #include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/window_registry.h"
+#include "member/member_rules.h"
 
 w_member_info::w_member_info() { set_title("会员资料修改"); }
 
@@ -70,6 +71,16 @@ int w_member_info::kpo_default() {
 int w_member_info::kpo_save(int an_commit) {
   w_dialog::kpo_save(an_commit);
   dw_1->accepttext();
+  // The member list refuses to save a register holding a phone of the wrong length: the form
+  // stores none either, with the list's message.
+  if (dw_1->modifiedcount() > 0 && sys_param_is_one("MOBILE_CHECK")) {
+    const std::string ls_refusal = phone_rule_refusal(dw_1->getitemstring(1, "contactphone"),
+                                                      dw_1->getitemstring(1, "mobile"));
+    if (!ls_refusal.empty()) {
+      wf_msgdlg(ls_refusal);
+      return -1;
+    }
+  }
   // Only the fields the user changed are written, so a change made meanwhile at another
   // terminal to any other field of the member survives.
   return dw_1->kpo_update() >= 0 ? 0 : -1;

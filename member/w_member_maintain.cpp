@@ -5,32 +5,14 @@
 #include "framework/runtime/runtime.h"
 #include "framework/ui/module_font.h"
 #include "framework/ui/window_registry.h"
+#include "member/member_rules.h"
 
 namespace {
-
-// True only when the system parameter reads as the whole number 1. A missing row, a NULL value
-// or a database error all count as "not 1" and are not reported.
-bool sys_param_is_one(const char* name) {
-  std::vector<value> into;
-  const value params[] = {value(name)};
-  if (sqlca.select_into("select cast(currentvalue as int) from t_sys_param where paramname = :name",
-                        params, into) != 0 || into.empty())
-    return false;
-  const std::optional<decimal> n = into[0].number();
-  return n && *n == decimal::from_long(1);
-}
 
 std::string trim_blanks(const std::string& s) {
   const auto first = s.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-// A phone number passes when it is empty or exactly 11 GBK bytes long.
-bool phone_length_ok(const std::optional<std::string>& phone) {
-  if (!phone) return true;
-  const int len = gbk_length(*phone);
-  return len == 0 || len == 11;
 }
 
 }  // namespace
@@ -133,12 +115,10 @@ int w_member_maintain::wf_validation() {
       continue;
     }
     if (!lb_mobile_check) continue;
-    if (!phone_length_ok(dw_1->getitemstring(ll_row, "contactphone"))) {
-      wf_msgdlg("请您填好区号及正确的电话号码位数 ");
-      return -1;
-    }
-    if (!phone_length_ok(dw_1->getitemstring(ll_row, "mobile"))) {
-      wf_msgdlg("请您填好正确的电话号码位数 ");
+    const std::string ls_refusal = phone_rule_refusal(dw_1->getitemstring(ll_row, "contactphone"),
+                                                      dw_1->getitemstring(ll_row, "mobile"));
+    if (!ls_refusal.empty()) {
+      wf_msgdlg(ls_refusal);
       return -1;
     }
   }

@@ -193,6 +193,34 @@ TEST_P(member_info_test, a_failed_save_answers_minus_1_keeps_the_dialog_and_the_
   EXPECT_TRUE(w.is_closed());
 }
 
+TEST_P(member_info_test, with_mobile_check_ok_refuses_the_phones_the_register_refuses) {
+  exec("INSERT INTO t_sys_param (paramname, currentvalue) VALUES ('MOBILE_CHECK', 1)");
+  w_member_info& w = open(1235);
+  ASSERT_TRUE(type_into_field(*w.dw_1, "contactphone", "0731-1234567"));
+  w.cb_ok->click();
+  EXPECT_FALSE(w.is_closed());
+  auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, "会员资料修改");
+  EXPECT_EQ(boxes[0].text, "请您填好区号及正确的电话号码位数 ");
+  EXPECT_TRUE(scalar("SELECT contactphone FROM t_member WHERE memberid = 1235").is_null());
+
+  ASSERT_TRUE(type_into_field(*w.dw_1, "contactphone", "07311234567"));
+  ASSERT_TRUE(type_into_field(*w.dw_1, "mobile", "1380013800"));
+  w.cb_ok->click();
+  boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "请您填好正确的电话号码位数 ");
+  EXPECT_TRUE(scalar("SELECT mobile FROM t_member WHERE memberid = 1235").is_null());
+
+  ASSERT_TRUE(type_into_field(*w.dw_1, "mobile", "13800138000"));
+  w.cb_ok->click();
+  EXPECT_TRUE(w.is_closed());
+  EXPECT_TRUE(shown_boxes().empty());
+  EXPECT_EQ(scalar_text("SELECT contactphone FROM t_member WHERE memberid = 1235"), "07311234567");
+  EXPECT_EQ(scalar_text("SELECT mobile FROM t_member WHERE memberid = 1235"), "13800138000");
+}
+
 TEST_P(member_info_test, every_label_and_field_is_inside_the_form_and_wide_enough) {
   w_member_info& w = open(1234);
   const std::string dir = std::filesystem::temp_directory_path().string();
