@@ -1,9 +1,9 @@
 #include "award/dw_member_award.h"
 
-#include "member/dw_member_maintain.h"
+#include "framework/dataview/columns.h"
 
 dv_definition make_dw_member_award() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_award";
   // The cheapest award is an uncorrelated scalar subquery: both backends compute it once per
@@ -24,33 +24,21 @@ dv_definition make_dw_member_award() {
   FROM t_member)";
   d.update_table = "t_member";
 
-  dv_column memberid = member_column("memberid", long_t, 0, "会员代号", 165, 247, 0);
-  memberid.key = true;
-
-  // Computed by the query, not columns the list could write back.
-  dv_column integral = member_column("integral", long_t, 0, "总积分", 2900, 274, 0);
-  integral.db_name.clear();
-  dv_column mdintegral = member_column("mdintegral", long_t, 0, "最低奖励", 3183, 274, 0);
-  mdintegral.db_name.clear();
-
-  dv_column levelid = member_column("levelid", long_t, 0, "会员等级代号", 4265, 366, 0);
-  levelid.style = edit_style::dddw;
-  levelid.dddw_name = "dw_member_levelid";
-  levelid.dddw_display = "levelid";
-  levelid.dddw_data = "levelid";
-
   d.columns = {
-      member_row_number(9, 146),
-      memberid,
-      member_column("memberno", string_t, 20, "会员号", 421, 366, 0),
-      member_column("membername", string_t, 60, "会员名称", 796, 398, 0),
-      member_column("memberaddr", string_t, 60, "会员地址", 1203, 880, 0),
-      member_column("contactphone", string_t, 20, "联系电话", 2092, 470, 0),
-      member_column("amountconsumed", decimal_t, 0, "累积金额", 2571, 320, 0, "0.00"),
-      integral,
-      mdintegral,
-      member_column("lastupdated", datetime_t, 0, "最后更新时间", 3466, 790, 0),
-      levelid,
+      row_number().x(9).width(146),
+      stored("memberid", integer).header("会员代号").x(165).width(247).key(),
+      stored("memberno", text(20)).header("会员号").x(421).width(366),
+      stored("membername", text(60)).header("会员名称").x(796).width(398),
+      stored("memberaddr", text(60)).header("会员地址").x(1203).width(880),
+      stored("contactphone", text(20)).header("联系电话").x(2092).width(470),
+      stored("amountconsumed", decimal_places(2)).header("累积金额").x(2571).width(320)
+          .format("0.00"),
+      // Worked out by the query, not columns the list could write back.
+      queried("integral", integer).header("总积分").x(2900).width(274),
+      queried("mdintegral", integer).header("最低奖励").x(3183).width(274),
+      stored("lastupdated", date_time).header("最后更新时间").x(3466).width(790),
+      stored("levelid", integer).header("会员等级代号").x(4265).width(366)
+          .dropdown("dw_member_levelid", "levelid", "levelid"),
   };
   return d;
 }

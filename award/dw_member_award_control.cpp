@@ -1,22 +1,9 @@
 #include "award/dw_member_award_control.h"
 
-namespace {
-dv_column method_column(std::string name, col_type type, int length, std::string header, int x,
-                        int width) {
-  dv_column c;
-  c.db_name = name;
-  c.name = std::move(name);
-  c.type = type;
-  c.length = length;
-  c.header = std::move(header);
-  c.x = x;
-  c.width = width;
-  return c;
-}
-}  // namespace
+#include "framework/dataview/columns.h"
 
 dv_definition make_dw_member_award_control() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_award_control";
   d.sql = R"(SELECT t_member_award_method.methodid,
@@ -25,26 +12,15 @@ dv_definition make_dw_member_award_control() {
        t_member_award_method.notes
   FROM t_member_award_method
  WHERE t_member_award_method.mdintegral <= :an_mdintegral)";
-  d.arguments = {{"an_mdintegral", long_t}};
+  d.arguments = {{"an_mdintegral", col_type::long_t}};
   d.update_table = "t_member_award_method";
 
-  dv_column xh;
-  xh.name = "xh";
-  xh.type = long_t;
-  xh.expression = "getrow()";
-  xh.header = "序号";
-  xh.x = 9;
-  xh.width = 190;
-
-  dv_column methodid = method_column("methodid", long_t, 0, "方案代号", 208, 260);
-  methodid.key = true;
-
   d.columns = {
-      xh,
-      methodid,
-      method_column("mdname", string_t, 60, "奖励名称", 477, 677),
-      method_column("mdintegral", long_t, 0, "所需积分", 1163, 306),
-      method_column("notes", string_t, 100, "备注", 1478, 1200),
+      row_number("xh").x(9).width(190),
+      stored("methodid", integer).header("方案代号").x(208).width(260).key(),
+      stored("mdname", text(60)).header("奖励名称").x(477).width(677),
+      stored("mdintegral", integer).header("所需积分").x(1163).width(306),
+      stored("notes", text(100)).header("备注").x(1478).width(1200),
   };
   return d;
 }

@@ -1,9 +1,9 @@
 #include "award/dw_member_award_method.h"
 
-#include "member/dw_member_maintain.h"
+#include "framework/dataview/columns.h"
 
 dv_definition make_dw_member_award_method() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_award_method";
   d.sql = R"(SELECT t_member_award_method.methodid,
@@ -13,18 +13,12 @@ dv_definition make_dw_member_award_method() {
   FROM t_member_award_method)";
   d.update_table = "t_member_award_method";
 
-  dv_column xh = member_row_number(9, 137);
-  xh.name = "xh";
-
-  dv_column methodid = member_column("methodid", long_t, 0, "方案代号", 155, 229, 10);
-  methodid.key = true;
-
   d.columns = {
-      xh,
-      methodid,
-      member_column("mdname", string_t, 60, "名称", 393, 677, 20),
-      member_column("mdintegral", long_t, 0, "积分", 1079, 306, 30),
-      member_column("notes", string_t, 100, "备注", 1394, 1275, 40),
+      row_number("xh").x(9).width(137),
+      stored("methodid", integer).header("方案代号").x(155).width(229).tab(10).key(),
+      stored("mdname", text(60)).header("名称").x(393).width(677).tab(20),
+      stored("mdintegral", integer).header("积分").x(1079).width(306).tab(30),
+      stored("notes", text(100)).header("备注").x(1394).width(1275).tab(40),
   };
   return d;
 }

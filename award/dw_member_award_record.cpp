@@ -1,9 +1,9 @@
 #include "award/dw_member_award_record.h"
 
-#include "member/dw_member_maintain.h"
+#include "framework/dataview/columns.h"
 
 dv_definition make_dw_member_award_record() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_award_record";
   // The inner join leaves out a record whose member row is gone; the date range is served by
@@ -21,23 +21,20 @@ dv_definition make_dw_member_award_record() {
  WHERE t_member_award_record.memberid = t_member.memberid
    AND t_member_award_record.timevalidated >= :starttime
    AND t_member_award_record.timevalidated <= :endtime)";
-  d.arguments = {{"starttime", long_t}, {"endtime", long_t}};
+  d.arguments = {{"starttime", col_type::long_t}, {"endtime", col_type::long_t}};
   // No update table: the cells take input, but nothing typed is ever written.
 
-  dv_column xh = member_row_number(9, 151);
-  xh.name = "xh";
-
   d.columns = {
-      xh,
-      member_column("seqid", long_t, 0, "流水号", 169, 229, 10),
-      member_column("memberid", long_t, 0, "会员ID", 407, 215, 20),
-      member_column("mdname", string_t, 60, "会员名称", 631, 923, 30),
-      member_column("mdintegral", long_t, 0, "会员积分", 1563, 329, 40),
-      member_column("notes", string_t, 100, "备注", 1902, 1152, 50),
-      member_column("timevalidated", long_t, 0, "领取日期", 3063, 302, 60),
-      member_column("memberno", string_t, 20, "会员号\r\n", 3374, 398, 70),
-      member_column("membername", string_t, 60, "", 3781, 471, 80),
-      member_column("usercard", string_t, 18, "身份证\r\n", 4261, 585, 90),
+      row_number("xh").x(9).width(151),
+      stored("seqid", integer).header("流水号").x(169).width(229).tab(10),
+      stored("memberid", integer).header("会员ID").x(407).width(215).tab(20),
+      stored("mdname", text(60)).header("会员名称").x(631).width(923).tab(30),
+      stored("mdintegral", integer).header("会员积分").x(1563).width(329).tab(40),
+      stored("notes", text(100)).header("备注").x(1902).width(1152).tab(50),
+      stored("timevalidated", integer).header("领取日期").x(3063).width(302).tab(60),
+      stored("memberno", text(20)).header("会员号\r\n").x(3374).width(398).tab(70),
+      stored("membername", text(60)).header("").x(3781).width(471).tab(80),
+      stored("usercard", text(18)).header("身份证\r\n").x(4261).width(585).tab(90),
   };
   return d;
 }

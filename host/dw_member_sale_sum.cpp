@@ -1,7 +1,9 @@
 #include "host/dw_member_sale_sum.h"
 
+#include "framework/dataview/columns.h"
+
 dv_definition make_dw_member_sale_sum() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_sale_sum";
   d.sql = R"(SELECT t_bill_header.billno,
@@ -10,41 +12,14 @@ dv_definition make_dw_member_sale_sum() {
   FROM t_bill_header
  WHERE t_bill_header.memberid = :an_memberid
  ORDER BY t_bill_header.billdate, t_bill_header.billno)";
-  d.arguments = {{"an_memberid", long_t}};
+  d.arguments = {{"an_memberid", col_type::long_t}};
 
-  dv_column row_number;
-  row_number.name = "compute_1";
-  row_number.type = long_t;
-  row_number.expression = "getrow()";
-  row_number.header = "序号";
-  row_number.x = 9;
-  row_number.width = 200;  // room for the sort mark
-
-  dv_column billno;
-  billno.name = "billno";
-  billno.type = string_t;
-  billno.length = 30;
-  billno.header = "单据号";
-  billno.x = 218;
-  billno.width = 520;
-
-  dv_column billdate;
-  billdate.name = "billdate";
-  billdate.type = datetime_t;
-  billdate.header = "日期";
-  billdate.x = 747;
-  billdate.width = 620;
-
-  dv_column amount;
-  amount.name = "amount";
-  amount.type = decimal_t;
-  amount.scale = 2;
-  amount.header = "金额";
-  amount.x = 1376;
-  amount.width = 420;
-  amount.format = "0.00";
-
-  d.columns = {row_number, billno, billdate, amount};
+  d.columns = {
+      row_number().x(9).width(200),  // room for the sort mark
+      queried("billno", text(30)).header("单据号").x(218).width(520),
+      queried("billdate", date_time).header("日期").x(747).width(620),
+      queried("amount", decimal_places(2)).header("金额").x(1376).width(420).format("0.00"),
+  };
   return d;
 }
 

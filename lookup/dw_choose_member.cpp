@@ -1,23 +1,9 @@
 #include "lookup/dw_choose_member.h"
 
-namespace {
-
-dv_column member_column(std::string name, col_type type, int length, std::string header,
-                        int width) {
-  dv_column c;
-  c.db_name = name;
-  c.name = std::move(name);
-  c.type = type;
-  c.length = length;
-  c.header = std::move(header);
-  c.width = width;
-  return c;
-}
-
-}  // namespace
+#include "framework/dataview/columns.h"
 
 dv_definition make_dw_choose_member() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_choose_member";
   // The search text is bound three times. LIKE gets an escape character no keyboard types, so
@@ -41,49 +27,25 @@ dv_definition make_dw_choose_member() {
           "         memberno LIKE :aliasname||'%' ESCAPE '\x1b' OR\n"
           "         membername LIKE :aliasname||'%' ESCAPE '\x1b' ) AND\n"
           "       ( t_member.available IS NULL OR t_member.available = 0 )";
-  d.arguments = {{"aliasname", string_t}};
+  d.arguments = {{"aliasname", col_type::string_t}};
   d.update_table = "t_member";
 
-  dv_column row_number;
-  row_number.name = "compute_1";
-  row_number.type = long_t;
-  row_number.expression = "getrow()";
-  row_number.header = "序号";
-  row_number.width = 151;
-
-  dv_column memberid = member_column("memberid", long_t, 0, "会员代号", 247);
-  memberid.key = true;
-
-  dv_column amount = member_column("amountconsumed", decimal_t, 0, "累计消费金额", 357);
-  amount.scale = 2;
-  amount.format = "0.00";
-
-  dv_column levelid = member_column("levelid", long_t, 0, "会员等级代号", 370);
-  levelid.style = edit_style::dddw;
-  levelid.dddw_name = "dw_member_levelid";
-  levelid.dddw_display = "levelid";
-  levelid.dddw_data = "levelid";
-
-  dv_column rate = member_column("rate", decimal_t, 0, "积分", 352);
-  rate.db_name.clear();  // worked out by the query, not a column of t_member
-  rate.scale = 14;
-
-  d.columns = {row_number,
-               memberid,
-               member_column("memberno", string_t, 20, "会员号", 306),
-               member_column("membername", string_t, 60, "会员名称", 366),
-               member_column("memberaddr", string_t, 60, "会员地址", 498),
-               member_column("contactphone", string_t, 20, "联系电话", 434),
-               amount,
-               levelid,
-               member_column("lastupdated", datetime_t, 0, "最后更新时间", 384),
-               member_column("integral", long_t, 0, "清零标记", 274),
-               rate};
-  int x = 9;
-  for (dv_column& c : d.columns) {
-    c.x = x;
-    x += c.width + 5;
-  }
+  d.columns = {
+      row_number().width(151),
+      stored("memberid", integer).header("会员代号").width(247).key(),
+      stored("memberno", text(20)).header("会员号").width(306),
+      stored("membername", text(60)).header("会员名称").width(366),
+      stored("memberaddr", text(60)).header("会员地址").width(498),
+      stored("contactphone", text(20)).header("联系电话").width(434),
+      stored("amountconsumed", decimal_places(2)).header("累计消费金额").width(357).format("0.00"),
+      stored("levelid", integer).header("会员等级代号").width(370)
+          .dropdown("dw_member_levelid", "levelid", "levelid"),
+      stored("lastupdated", date_time).header("最后更新时间").width(384),
+      stored("integral", integer).header("清零标记").width(274),
+      // Worked out by the query, not a column of t_member.
+      queried("rate", decimal_places(14)).header("积分").width(352),
+  };
+  side_by_side(d.columns, 9, 5);
   return d;
 }
 

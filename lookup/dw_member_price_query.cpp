@@ -1,19 +1,8 @@
 #include "lookup/dw_member_price_query.h"
 
-namespace {
+#include "framework/dataview/columns.h"
 
-dv_column article_column(std::string name, col_type type, int length, std::string header,
-                         int width, std::string format = {}) {
-  dv_column c;
-  c.name = std::move(name);
-  c.type = type;
-  c.length = length;
-  if (type == col_type::decimal_t) c.scale = 4;  // prices
-  c.header = std::move(header);
-  c.width = width;
-  c.format = std::move(format);
-  return c;
-}
+namespace {
 
 // The price of the article on this row for one member level, 0 when there is none (no row, or a
 // row without a price). COALESCE is the standard shorthand of CASE WHEN x IS NULL THEN 0 ELSE x
@@ -26,7 +15,7 @@ std::string level_price(const char* levelid, const char* alias) {
 }  // namespace
 
 dv_definition make_dw_member_price_query() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_price_query";
   d.sql = "SELECT t_article.articleid,\n"
@@ -41,41 +30,24 @@ dv_definition make_dw_member_price_query() {
           level_price("1", "aprice") + ",\n" + level_price("2", "bprice") + ",\n" +
           level_price("3", "cprice") + "\n  FROM t_article";
   // Read only: no update table, no column can take the focus.
+  constexpr kind price = decimal_places(4);
 
-  dv_column row_number;
-  row_number.name = "compute_1";
-  row_number.type = long_t;
-  row_number.expression = "getrow()";
-  row_number.header = "序号";
-  row_number.width = 114;
-
-  dv_column articleid = article_column("articleid", long_t, 0, "品种代号", 215, "[general]");
-  articleid.key = true;
-
-  dv_column discount = article_column("memberdiscount", long_t, 0, "是否执行会员折扣", 457);
-  discount.style = edit_style::checkbox;
-  discount.checkbox_on = "1";
-  discount.checkbox_off = "0";
-  discount.checkbox_text.clear();
-
-  d.columns = {row_number,
-               articleid,
-               article_column("name", string_t, 60, "品种名称", 667),
-               article_column("spec", string_t, 60, "品种规格", 343),
-               article_column("manufacturer", string_t, 40, "厂家产地", 462),
-               article_column("unit", string_t, 10, "单位", 119),
-               article_column("price", decimal_t, 0, "销售价", 265, "[general]"),
-               article_column("aprice", decimal_t, 0, "等级一", 270),
-               article_column("bprice", decimal_t, 0, "等级二", 261),
-               article_column("cprice", decimal_t, 0, "等级三", 256),
-               article_column("udfcode", string_t, 20, "品种编码", 283, "[general]"),
-               discount,
-               article_column("barcode", string_t, 20, "品种条码", 219)};
-  int x = 9;
-  for (dv_column& c : d.columns) {
-    c.x = x;
-    x += c.width + 5;
-  }
+  d.columns = {
+      row_number().width(114),
+      queried("articleid", integer).header("品种代号").width(215).format("[general]").key(),
+      queried("name", text(60)).header("品种名称").width(667),
+      queried("spec", text(60)).header("品种规格").width(343),
+      queried("manufacturer", text(40)).header("厂家产地").width(462),
+      queried("unit", text(10)).header("单位").width(119),
+      queried("price", price).header("销售价").width(265).format("[general]"),
+      queried("aprice", price).header("等级一").width(270),
+      queried("bprice", price).header("等级二").width(261),
+      queried("cprice", price).header("等级三").width(256),
+      queried("udfcode", text(20)).header("品种编码").width(283).format("[general]"),
+      queried("memberdiscount", integer).header("是否执行会员折扣").width(457).checkbox(),
+      queried("barcode", text(20)).header("品种条码").width(219),
+  };
+  side_by_side(d.columns, 9, 5);
   return d;
 }
 

@@ -1,9 +1,9 @@
 #include "member/dw_member_view.h"
 
-#include "member/dw_member_maintain.h"
+#include "framework/dataview/columns.h"
 
 dv_definition make_dw_member_view() {
-  using enum col_type;
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_view";
   d.sql = R"(SELECT t_member.memberid,
@@ -24,45 +24,29 @@ dv_definition make_dw_member_view() {
            or (t_member.memberid in (select distinct memberid from t_bill_header)))
           AND (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') = 1)
       OR (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') is null ))";
-  d.arguments = {{"an_siteid", long_t}};
+  d.arguments = {{"an_siteid", col_type::long_t}};
   d.update_table = "t_member";
 
-  dv_column memberid = member_column("memberid", long_t, 0, "会员代号", 169, 247, 0, "[general]");
-  memberid.key = true;
-
-  // The level's number is shown, not its name.
-  dv_column levelid = member_column("levelid", long_t, 0, "会员等级代号", 1765, 370, 0);
-  levelid.style = edit_style::dddw;
-  levelid.dddw_name = "dw_member_levelid";
-  levelid.dddw_display = "levelid";
-  levelid.dddw_data = "levelid";
-
-  dv_column available = member_column("available", long_t, 0, "做废", 3054, 192, 30);
-  available.style = edit_style::checkbox;
-
-  // Shown only: the database stamps it, and a new row leaves it to the table's default.
-  dv_column lastupdated =
-      member_column("lastupdated", datetime_t, 0, "最后更新时间", 2144, 384, 0, "[general]");
-  lastupdated.db_name.clear();
-
-  dv_column age = member_column("age", long_t, 0, "年龄", 0, 0, 0);
-  age.visible = false;
-
   d.columns = {
-      member_row_number(9, 151),
-      memberid,
-      member_column("memberno", string_t, 20, "会员号", 425, 306, 0),
-      member_column("membername", string_t, 60, "会员名称", 741, 366, 0, "[general]"),
-      member_column("amountconsumed", decimal_t, 0, "累计消费金额", 1115, 357, 0, "0.00"),
-      member_column("integral", long_t, 0, "积分", 1481, 274, 0, "[General]"),
-      levelid,
-      lastupdated,
-      member_column("sex", string_t, 4, "性别", 2537, 183, 10),  // free text here
-      member_column("ail", string_t, 40, "病例", 2729, 315, 20),
-      available,
-      member_column("code", string_t, 20, "代码", 3255, 425, 40),
-      member_column("siteid", long_t, 0, "门店代号", 3689, 315, 0),
-      age,
+      row_number().x(9).width(151),
+      stored("memberid", integer).header("会员代号").x(169).width(247).format("[general]").key(),
+      stored("memberno", text(20)).header("会员号").x(425).width(306),
+      stored("membername", text(60)).header("会员名称").x(741).width(366).format("[general]"),
+      stored("amountconsumed", decimal_places(2)).header("累计消费金额").x(1115).width(357)
+          .format("0.00"),
+      stored("integral", integer).header("积分").x(1481).width(274).format("[General]"),
+      // The level's number is shown, not its name.
+      stored("levelid", integer).header("会员等级代号").x(1765).width(370)
+          .dropdown("dw_member_levelid", "levelid", "levelid"),
+      // Shown only: the database stamps it, and a new row leaves it to the table's default.
+      queried("lastupdated", date_time).header("最后更新时间").x(2144).width(384)
+          .format("[general]"),
+      stored("sex", text(4)).header("性别").x(2537).width(183).tab(10),  // free text here
+      stored("ail", text(40)).header("病例").x(2729).width(315).tab(20),
+      stored("available", integer).header("做废").x(3054).width(192).tab(30).checkbox(),
+      stored("code", text(20)).header("代码").x(3255).width(425).tab(40),
+      stored("siteid", integer).header("门店代号").x(3689).width(315),
+      stored("age", integer).header("年龄").hidden(),
   };
   return d;
 }

@@ -32,3 +32,9 @@ const dv_definition* find_definition(std::string_view name) {
   auto it = r.find(to_lower(trim_blanks(name)));
   return it == r.end() ? nullptr : &it->second;
 }
+
+std::vector<std::string> definition_names() {
+  std::vector<std::string> names;
+  for (const auto& [key, def] : registry()) names.push_back(key);
+  return names;
+}

@@ -62,6 +62,8 @@ struct dv_definition {
 void register_definition(dv_definition def);
 // Null when no data object of that name is registered (case-insensitive).
 const dv_definition* find_definition(std::string_view name);
+// Names of every registered data object, in lower case, sorted.
+std::vector<std::string> definition_names();
 
 // Registers a data view at program start-up, from the unit that declares it:
 //   static dv_registration reg_dw_x(make_dw_x());

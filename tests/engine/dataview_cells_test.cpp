@@ -3,61 +3,31 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dataview/columns.h"
 #include "framework/dataview/data_view.h"
 #include "framework/dataview/dml.h"
 
 namespace {
 
-dv_column col(std::string name, col_type t, int length = 0, int scale = 0) {
-  dv_column c;
-  c.name = std::move(name);
-  c.type = t;
-  c.length = length;
-  c.scale = scale;
-  c.db_name = c.name;
-  return c;
-}
-
 dv_definition cells_def() {
+  using namespace dv_columns;
   dv_definition d;
   d.name = "dw_cells";
   d.update_table = "t_member";
-  dv_column rownum = col("compute_1", col_type::long_t);
-  rownum.expression = "getrow()";
-  rownum.db_name.clear();
-  d.columns.push_back(rownum);
-  dv_column id = col("memberid", col_type::long_t);
-  id.key = true;
-  id.header = "会员代号";
-  d.columns.push_back(id);
-  dv_column name = col("membername", col_type::string_t, 60);
-  name.header = "会员名称:";
-  d.columns.push_back(name);
-  dv_column amount = col("amountconsumed", col_type::decimal_t, 0, 2);
-  amount.format = "0.00";
-  d.columns.push_back(amount);
-  d.columns.push_back(col("lastupdated", col_type::datetime_t));
-  dv_column sex = col("sex", col_type::string_t, 4);
-  sex.style = edit_style::codetable;
-  sex.codes = {{"男", "男"}, {"女", "女"}};
-  d.columns.push_back(sex);
-  dv_column marry = col("marry", col_type::string_t, 10);
-  marry.style = edit_style::codetable;
-  marry.codes = {{"未婚", "0"}, {"已婚", "1"}};
-  d.columns.push_back(marry);
-  dv_column medcard = col("medcard", col_type::long_t);
-  medcard.style = edit_style::checkbox;
-  medcard.checkbox_text = "是否医保卡";
-  d.columns.push_back(medcard);
-  d.columns.push_back(col("birthday", col_type::long_t));
-  dv_column age = col("compute_2", col_type::long_t);
-  age.expression = "years_after(date(string(birthday,'####-##-##')), today())";
-  age.db_name.clear();
-  d.columns.push_back(age);
-  dv_column age365 = col("compute_3", col_type::long_t);
-  age365.expression = " int(daysafter( date(string( birthday,'####-##-##' )) , today()  )   / 365)";
-  age365.db_name.clear();
-  d.columns.push_back(age365);
+  d.columns = {
+      row_number(),
+      stored("memberid", integer).header("会员代号").key(),
+      stored("membername", text(60)).header("会员名称:"),
+      stored("amountconsumed", decimal_places(2)).format("0.00"),
+      stored("lastupdated", date_time),
+      stored("sex", text(4)).codes({{"男", "男"}, {"女", "女"}}),
+      stored("marry", text(10)).codes({{"未婚", "0"}, {"已婚", "1"}}),
+      stored("medcard", integer).checkbox("是否医保卡"),
+      stored("birthday", integer),
+      computed("compute_2", integer, "years_after(date(string(birthday,'####-##-##')), today())"),
+      computed("compute_3", integer,
+               " int(daysafter( date(string( birthday,'####-##-##' )) , today()  )   / 365)"),
+  };
   return d;
 }
 

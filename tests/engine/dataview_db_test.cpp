@@ -3,20 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dataview/columns.h"
 #include "framework/dataview/data_view.h"
 #include "support/test_db.h"
 
 namespace {
 
-dv_column col(std::string name, col_type t, int length = 0, int scale = 0) {
-  dv_column c;
-  c.name = std::move(name);
-  c.type = t;
-  c.length = length;
-  c.scale = scale;
-  c.db_name = c.name;
-  return c;
-}
+using namespace dv_columns;
 
 dv_definition member_def() {
   dv_definition d;
@@ -27,26 +20,19 @@ dv_definition member_def() {
       " t_member.siteid FROM t_member WHERE t_member.siteid = :an_siteid ORDER BY t_member.memberid";
   d.arguments = {{"an_siteid", col_type::long_t}};
   d.update_table = "t_member";
-  dv_column rownum = col("compute_1", col_type::long_t);
-  rownum.expression = "getrow()";
-  rownum.db_name.clear();
-  d.columns.push_back(rownum);
-  dv_column id = col("memberid", col_type::long_t);
-  id.key = true;
-  d.columns.push_back(id);
-  d.columns.push_back(col("memberno", col_type::string_t, 20));
-  d.columns.push_back(col("membername", col_type::string_t, 60));
-  dv_column amount = col("amountconsumed", col_type::decimal_t, 0, 2);
-  amount.format = "0.00";
-  d.columns.push_back(amount);
-  d.columns.push_back(col("integral", col_type::long_t));
-  // Shown only, as in the windows: the database stamps it.
-  dv_column lastupdated = col("lastupdated", col_type::datetime_t);
-  lastupdated.db_name.clear();
-  d.columns.push_back(lastupdated);
-  d.columns.push_back(col("contactphone", col_type::string_t, 20));
-  d.columns.push_back(col("mobile", col_type::string_t, 11));
-  d.columns.push_back(col("siteid", col_type::long_t));
+  d.columns = {
+      row_number(),
+      stored("memberid", integer).key(),
+      stored("memberno", text(20)),
+      stored("membername", text(60)),
+      stored("amountconsumed", decimal_places(2)).format("0.00"),
+      stored("integral", integer),
+      // Shown only, as in the windows: the database stamps it.
+      queried("lastupdated", date_time),
+      stored("contactphone", text(20)),
+      stored("mobile", text(11)),
+      stored("siteid", integer),
+  };
   return d;
 }
 
@@ -138,13 +124,13 @@ TEST_P(dataview_db, result_columns_match_by_name_without_regard_to_case) {
   dv_definition d;
   d.name = "dw_rate";
   d.sql = "SELECT memberid, amountconsumed / 10 RATE FROM t_member WHERE memberid = 1";
-  d.columns = {col("memberid", col_type::long_t), col("rate", col_type::decimal_t, 0, 14)};
+  d.columns = {stored("memberid", integer), stored("rate", decimal_places(14))};
   data_view rate(d);
   rate.settransobject(&tr());
   ASSERT_EQ(rate.retrieve(), 1) << rate.last_error();
   EXPECT_EQ(rate.getitemnumber(1, "rate")->to_general(), "15.5");
 
-  d.columns.push_back(col("nosuch", col_type::long_t));
+  d.columns.push_back(stored("nosuch", integer));
   data_view missing(d);
   missing.settransobject(&tr());
   EXPECT_EQ(missing.retrieve(), -1);

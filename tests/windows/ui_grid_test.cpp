@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include "framework/dataview/definition.h"
+#include "framework/dataview/columns.h"
 #include "framework/ui/dw_table_model.h"
 #include "framework/ui/u_wsk_dw.h"
 #include "support/test_db.h"
@@ -19,18 +19,7 @@
 
 namespace {
 
-dv_column column(std::string name, col_type type, int length, std::string header, int width,
-                 int tab) {
-  dv_column c;
-  c.db_name = name;
-  c.name = std::move(name);
-  c.type = type;
-  c.length = length;
-  c.header = std::move(header);
-  c.width = width;
-  c.tab = tab;
-  return c;
-}
+using namespace dv_columns;
 
 dv_definition make_members_grid() {
   dv_definition d;
@@ -38,31 +27,17 @@ dv_definition make_members_grid() {
   d.sql = "SELECT memberid, memberno, membername, integral, sex, medcard, levelid FROM t_member "
           "ORDER BY memberid";
   d.update_table = "t_member";
-  dv_column row_no;
-  row_no.name = "compute_1";
-  row_no.expression = "getrow()";
-  row_no.header = "序号";
-  row_no.width = 150;
-  dv_column id = column("memberid", col_type::long_t, 0, "会员代号", 247, 0);
-  id.key = true;
-  dv_column sex = column("sex", col_type::string_t, 4, "性别", 183, 40);
-  sex.style = edit_style::codetable;
-  sex.codes = {{"男", "男"}, {"女", "女"}};
-  dv_column medcard = column("medcard", col_type::long_t, 0, "医保卡", 183, 30);
-  medcard.style = edit_style::checkbox;
-  dv_column level = column("levelid", col_type::long_t, 0, "会员等级", 370, 50);
-  level.style = edit_style::dddw;
-  level.dddw_name = "dw_member_levelid";
-  level.dddw_display = "levelname";
-  level.dddw_data = "levelid";
-  d.columns = {row_no,
-               id,
-               column("memberno", col_type::string_t, 20, "会员号", 306, 20),
-               column("membername", col_type::string_t, 60, "会员名称", 366, 10),
-               column("integral", col_type::long_t, 0, "积分", 274, 20),
-               sex,
-               medcard,
-               level};
+  d.columns = {
+      row_number().width(150),
+      stored("memberid", integer).header("会员代号").width(247).key(),
+      stored("memberno", text(20)).header("会员号").width(306).tab(20),
+      stored("membername", text(60)).header("会员名称").width(366).tab(10),
+      stored("integral", integer).header("积分").width(274).tab(20),
+      stored("sex", text(4)).header("性别").width(183).tab(40).codes({{"男", "男"}, {"女", "女"}}),
+      stored("medcard", integer).header("医保卡").width(183).tab(30).checkbox(),
+      stored("levelid", integer).header("会员等级").width(370).tab(50)
+          .dropdown("dw_member_levelid", "levelname", "levelid"),
+  };
   return d;
 }
 const dv_registration reg_members(make_members_grid());
@@ -72,8 +47,10 @@ dv_definition make_big_grid() {
   d.name = "dw_ui_test_big";
   d.sql = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 100000) "
           "SELECT x AS id, x * 3 AS val FROM n";
-  d.columns = {column("id", col_type::long_t, 0, "编号", 300, 0),
-               column("val", col_type::long_t, 0, "数值", 300, 0)};
+  d.columns = {
+      stored("id", integer).header("编号").width(300),
+      stored("val", integer).header("数值").width(300),
+  };
   return d;
 }
 const dv_registration reg_big(make_big_grid());

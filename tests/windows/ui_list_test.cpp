@@ -10,32 +10,24 @@
 #include <fstream>
 #include <sstream>
 
-#include "framework/dataview/definition.h"
+#include "framework/dataview/columns.h"
 #include "framework/ui/w_duration_report.h"
 #include "support/test_db.h"
 #include "support/window_helpers.h"
 
 namespace {
 
+using namespace dv_columns;
+
 dv_definition make_level_list() {
   dv_definition d;
   d.name = "dw_ui_test_levels";
   d.sql = "SELECT levelid, levelname FROM t_member_level ORDER BY levelid";
   d.update_table = "t_member_level";
-  dv_column id;
-  id.name = id.db_name = "levelid";
-  id.type = col_type::long_t;
-  id.key = true;
-  id.header = "等级代号";
-  id.width = 300;
-  id.tab = 10;
-  dv_column name;
-  name.name = name.db_name = "levelname";
-  name.length = 60;
-  name.header = "等级名称";
-  name.width = 500;
-  name.tab = 20;
-  d.columns = {id, name};
+  d.columns = {
+      stored("levelid", integer).header("等级代号").width(300).tab(10).key(),
+      stored("levelname", text(60)).header("等级名称").width(500).tab(20),
+  };
   return d;
 }
 const dv_registration reg_levels(make_level_list());
@@ -46,14 +38,10 @@ dv_definition make_range_report() {
   d.sql = "SELECT seqid, timevalidated FROM t_member_award_record "
           "WHERE timevalidated >= :starttime AND timevalidated <= :endtime ORDER BY seqid";
   d.arguments = {{"starttime", col_type::long_t}, {"endtime", col_type::long_t}};
-  dv_column seq;
-  seq.name = "seqid";
-  seq.type = col_type::long_t;
-  seq.header = "流水号";
-  dv_column day = seq;
-  day.name = "timevalidated";
-  day.header = "领取日期";
-  d.columns = {seq, day};
+  d.columns = {
+      queried("seqid", integer).header("流水号"),
+      queried("timevalidated", integer).header("领取日期"),
+  };
   return d;
 }
 const dv_registration reg_range(make_range_report());
