@@ -79,7 +79,7 @@ u_wsk_dw::~u_wsk_dw() {
   d_->dv->set_accept_hook({});
 }
 
-void u_wsk_dw::set_dataobject(const std::string& name) {
+int u_wsk_dw::set_dataobject(const std::string& name) {
   delete d_->grid;
   delete d_->scroll;
   d_->grid = nullptr;
@@ -210,6 +210,10 @@ void u_wsk_dw::set_dataobject(const std::string& name) {
   set_hscroll(d_->hscroll);
   set_border(d_->border);
   emit rows_changed();
+  if (def) return 1;
+  messagebox(window()->windowTitle().toStdString(), "数据对象不存在：" + name, mb_icon::stop,
+             mb_buttons::ok, 1);
+  return -1;
 }
 
 std::string u_wsk_dw::dataobject() const { return d_->dataobject; }

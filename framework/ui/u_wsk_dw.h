@@ -20,8 +20,9 @@ class u_wsk_dw : public QWidget {
   explicit u_wsk_dw(QWidget* parent = nullptr);
   ~u_wsk_dw() override;
 
-  // Builds the data view from a registered definition (case-insensitive name).
-  void set_dataobject(const std::string& name);
+  // Builds the data view from a registered definition (case-insensitive name). 1 ok; -1 when no
+  // data object has that name: the window is told so in a message box and the view stays empty.
+  int set_dataobject(const std::string& name);
   std::string dataobject() const;
   data_view& dv();
   const data_view& dv() const;

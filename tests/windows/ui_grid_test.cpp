@@ -260,6 +260,18 @@ TEST_P(grid_test, a_failed_save_shows_the_reason_and_keeps_every_edit) {
   EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 1"), "张三");
 }
 
+TEST_P(grid_test, an_unknown_data_object_is_reported_and_leaves_the_view_empty) {
+  u_wsk_dw dw;
+  EXPECT_EQ(dw.set_dataobject("dw_no_such_view"), -1);
+  const auto boxes = shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "数据对象不存在：dw_no_such_view");
+  EXPECT_EQ(boxes[0].icon, mb_icon::stop);
+  EXPECT_TRUE(dw.dv().definition().columns.empty());
+  EXPECT_EQ(dw.set_dataobject("DW_UI_TEST_MEMBERS"), 1);
+  EXPECT_TRUE(shown_boxes().empty());
+}
+
 TEST_P(grid_test, a_grid_of_100000_rows_opens_and_scrolls_reading_only_the_cells_shown) {
   u_wsk_dw big;
   big.resize(600, 400);
