@@ -2,33 +2,33 @@
 
 #include "framework/dataview/columns.h"
 
-namespace {
-
-// The price of the article on this row for one member level, 0 when there is none (no row, or a
-// row without a price). COALESCE is the standard shorthand of CASE WHEN x IS NULL THEN 0 ELSE x
-// END that reads the price once instead of twice: PostgreSQL runs each subquery per row.
-std::string level_price(const char* levelid, const char* alias) {
-  return std::string("       COALESCE((select price from t_article_member_level_price where levelid=") +
-         levelid + " and articleid=t_article.articleid), 0) " + alias;
-}
-
-}  // namespace
-
 dv_definition make_dw_member_price_query() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_price_query";
-  d.sql = "SELECT t_article.articleid,\n"
-          "       t_article.udfcode,\n"
-          "       t_article.name,\n"
-          "       t_article.spec,\n"
-          "       t_article.manufacturer,\n"
-          "       t_article.unit,\n"
-          "       t_article.price,\n"
-          "       t_article.barcode,\n"
-          "       t_article.memberdiscount,\n" +
-          level_price("1", "aprice") + ",\n" + level_price("2", "bprice") + ",\n" +
-          level_price("3", "cprice") + "\n  FROM t_article";
+  // The level prices come from one outer join per level on the unique (levelid, articleid): at
+  // most one row joins, so each article stays one row, and a level without a row, or a row
+  // without a price, shows 0. SQLite looks each price up in that index and PostgreSQL hashes each
+  // level once, where a subquery per price ran three times per article.
+  d.sql = R"(SELECT t_article.articleid,
+       t_article.udfcode,
+       t_article.name,
+       t_article.spec,
+       t_article.manufacturer,
+       t_article.unit,
+       t_article.price,
+       t_article.barcode,
+       t_article.memberdiscount,
+       COALESCE(level1.price, 0) aprice,
+       COALESCE(level2.price, 0) bprice,
+       COALESCE(level3.price, 0) cprice
+  FROM t_article
+  LEFT JOIN t_article_member_level_price level1
+         ON level1.levelid = 1 AND level1.articleid = t_article.articleid
+  LEFT JOIN t_article_member_level_price level2
+         ON level2.levelid = 2 AND level2.articleid = t_article.articleid
+  LEFT JOIN t_article_member_level_price level3
+         ON level3.levelid = 3 AND level3.articleid = t_article.articleid)";
   // Read only: no update table, no column can take the focus.
   constexpr kind price = decimal_places(4);
 
