@@ -4,17 +4,10 @@
 #include <QFont>
 #include <string>
 
+#include "framework/dataview/names.h"
 #include "framework/expression/expression.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/window_registry.h"
-
-namespace {
-std::string trim_blanks(const std::string& s) {
-  const size_t first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-}  // namespace
 
 w_member_award::w_member_award() = default;
 
@@ -69,7 +62,7 @@ int w_member_award::kpo_save(int) { return 1; }
 
 long w_member_award::sle_1_kpo_keypressed(int, int) {
   if (!runtime::enter_down()) return message.returnvalue;
-  const std::string ls_code = trim_blanks(sle_1->text_utf8());
+  const std::string ls_code(trim_blanks(sle_1->text_utf8()));
   const int64_t ll_rows = dw_1->rowcount();
   if (ll_rows < 1) return message.returnvalue;
   const int64_t ll_row = dw_1->find("memberno=" + expr_quote(ls_code), 1, ll_rows);

@@ -1,21 +1,12 @@
 #include "member/w_member_maintain.h"
 
+#include "framework/dataview/names.h"
 #include "framework/db/transaction.h"
 #include "framework/expression/expression.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/module_font.h"
 #include "framework/ui/window_registry.h"
 #include "member/member_rules.h"
-
-namespace {
-
-std::string trim_blanks(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
 
 w_member_maintain::w_member_maintain() : w_member_maintain("会员维护", "dw_member_maintain", "w_member_info") {}
 
@@ -74,7 +65,7 @@ long w_member_maintain::dw_1_kpo_retrieve() {
 
 long w_member_maintain::sle_1_kpo_keypressed(int /*key*/, int /*keyflags*/) {
   if (runtime::enter_down()) {
-    const std::string ls_code = trim_blanks(sle_1->text_utf8());
+    const std::string ls_code(trim_blanks(sle_1->text_utf8()));
     const int64_t ll_rows = dw_1->rowcount();
     if (ll_rows > 0) {
       // The typed text is a literal of the expression, never part of its syntax.

@@ -4,28 +4,21 @@
 #include "framework/dataview/data_view.h"
 
 #include <charconv>
-#include <ctime>
 
 #include "framework/dataview/dv_impl.h"
 #include "framework/dataview/names.h"
+#include "framework/db/local_clock.h"
 
 namespace {
 std::function<datetime()>& today_provider() {
   static std::function<datetime()> p;
   return p;
 }
-
-datetime system_today() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return datetime::from_parts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
-}
 }  // namespace
 
 datetime dv_today() {
   auto& p = today_provider();
-  return p ? p() : system_today();
+  return p ? p() : day_of(local_now());
 }
 
 void data_view::set_today_provider(std::function<datetime()> today) {

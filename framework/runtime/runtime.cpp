@@ -1,7 +1,8 @@
 #include "framework/runtime/runtime.h"
 
-#include <ctime>
 #include <filesystem>
+
+#include "framework/db/local_clock.h"
 
 n_cst_msg message;
 
@@ -67,18 +68,10 @@ std::string current_directory() {
 void set_current_directory(std::optional<std::string> dir) { fixed_directory = std::move(dir); }
 
 datetime now() {
-  if (fixed_now) return *fixed_now;
-  const std::time_t t = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&t, &local);
-  return datetime::from_parts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                              local.tm_hour, local.tm_min, local.tm_sec);
+  return fixed_now ? *fixed_now : local_now();
 }
 
-datetime today() {
-  const datetime n = now();
-  return datetime{n.seconds - ((n.seconds % 86400) + 86400) % 86400};
-}
+datetime today() { return day_of(now()); }
 
 void set_now(std::optional<datetime> fixed) { fixed_now = fixed; }
 

@@ -36,6 +36,17 @@ void w_base::set_size_units(int width, int height) {
   resize(units_to_px_x(width), units_to_px_y(height));
 }
 
+namespace {
+const char* placed_property = "w_base_placed";
+}  // namespace
+
+void w_base::place(QWidget* w, int x, int y, int width, int height) {
+  place_units(w, x, y, width, height);
+  w->setProperty(placed_property, true);
+}
+
+bool w_base::was_placed(const QWidget* w) { return w->property(placed_property).toBool(); }
+
 void w_base::run_open_sequence() {
   opening_ = true;
   create();
@@ -66,21 +77,24 @@ bool w_base::try_close() {
   if (closed_) return true;
   if (closing_) return false;  // already asking
   closing_ = true;
-  accept_pending_edits();
-  if (has_unsaved_changes()) {
-    const int answer = messagebox(title(), "是否保存所做的修改？", mb_icon::question,
-                                  mb_buttons::yesnocancel, 1);
-    const bool keep_open = answer == 1 ? kpo_save(1) < 0 : answer != 2;
-    if (keep_open) {
-      closing_ = false;
-      return false;
-    }
+  if (!ask_save_first()) {
+    closing_ = false;
+    return false;
   }
   close_event();
   destroy();
   closed_ = true;
   closing_ = false;
   return true;
+}
+
+bool w_base::ask_save_first() {
+  accept_pending_edits();
+  if (!has_unsaved_changes()) return true;
+  const int answer =
+      messagebox(title(), "是否保存所做的修改？", mb_icon::question, mb_buttons::yesnocancel, 1);
+  if (answer == 1) return kpo_save(1) >= 0;
+  return answer == 2;
 }
 
 void w_base::finish(int result) {

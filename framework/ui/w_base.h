@@ -36,6 +36,9 @@ class w_base : public QDialog {
   std::string title() const;
   void set_size_units(int width, int height);  // host units
   void close_window();                         // close (runs close_event, destroy)
+  // Places a control at host-unit coordinates (-1: keep the control's current size).
+  void place(QWidget* w, int x, int y, int width = -1, int height = -1);
+  static bool was_placed(const QWidget* w);  // whether place() put it where it stands
 
   // Runs the open sequence (used by open_window and by tests).
   void run_open_sequence();
@@ -52,6 +55,9 @@ class w_base : public QDialog {
   virtual void accept_pending_edits() {}
   // Closes with this dialog result when close_event and destroy have run.
   void finish(int result);
+  // Stores the pending edits; with unsaved changes asks "是否保存所做的修改？" and saves on yes.
+  // False when the window is to stay as it is (cancel, or the save failed).
+  bool ask_save_first();
 
   void closeEvent(QCloseEvent* e) override;
   void done(int r) override;

@@ -6,7 +6,6 @@
 
 namespace {
 constexpr int button_width = 293, button_height = 96;  // host units
-const char* placed_property = "w_dialog_placed";
 }  // namespace
 
 w_dialog::w_dialog(QWidget* parent) : w_base(parent) {
@@ -38,18 +37,13 @@ void w_dialog::post_cancel_click() {
   post_event([this] { cb_cancel_clicked(); });
 }
 
-void w_dialog::place(QWidget* w, int x, int y, int width, int height) {
-  place_units(w, x, y, width, height);
-  w->setProperty(placed_property, true);
-}
-
 void w_dialog::resizeEvent(QResizeEvent* e) {
   w_base::resizeEvent(e);
   // Buttons not placed by the window: OK, Cancel, Help from the bottom right corner leftwards.
   int right = width() - units_to_px_x(40);
   const int bottom = height() - units_to_px_y(40);
   for (QPushButton* b : {cb_help, cb_cancel, cb_ok}) {
-    if (b->property(placed_property).toBool() || b->isHidden()) continue;
+    if (was_placed(b) || b->isHidden()) continue;
     b->move(right - b->width(), bottom - b->height());
     right -= b->width() + units_to_px_x(40);
   }

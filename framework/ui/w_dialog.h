@@ -24,9 +24,6 @@ class w_dialog : public w_base {
   void cb_cancel_clicked();  // trigger: closes
   void post_cancel_click();  // queued: runs after the current handlers have finished
 
-  // Places a control at host-unit coordinates (-1: keep the control's current size).
-  void place(QWidget* w, int x, int y, int width = -1, int height = -1);
-
  protected:
   void resizeEvent(QResizeEvent* e) override;
 };

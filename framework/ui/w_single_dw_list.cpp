@@ -86,10 +86,6 @@ bool w_single_dw_list::has_unsaved_changes() const {
 
 void w_single_dw_list::accept_pending_edits() { dw_1->accepttext(); }
 
-void w_single_dw_list::place(QWidget* w, int x, int y, int width, int height) {
-  place_units(w, x, y, width, height);
-}
-
 void w_single_dw_list::set_dw_top(int y_units) {
   dw_top_px_ = units_to_px_y(y_units);
   layout_dw();
@@ -109,15 +105,6 @@ void w_single_dw_list::layout_dw() {
   const int foot = status->sizeHint().height();
   status->setGeometry(0, height() - foot, width(), foot);
   dw_1->setGeometry(0, top, width(), std::max(0, height() - top - foot));
-}
-
-bool w_single_dw_list::ask_save_first() {
-  accept_pending_edits();
-  if (!has_unsaved_changes()) return true;
-  const int answer =
-      messagebox(title(), "是否保存所做的修改？", mb_icon::question, mb_buttons::yesnocancel, 1);
-  if (answer == 1) return kpo_save(1) >= 0;
-  return answer == 2;
 }
 
 int w_single_dw_list::retrieve_action() {

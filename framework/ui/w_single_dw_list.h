@@ -27,8 +27,7 @@ class w_single_dw_list : public w_base {
   int kpo_savedata() override;    // accepttext, then of_update when something changed
   bool has_unsaved_changes() const override;
 
-  // Places a control at host-unit coordinates; dw_1's top (y) can move, e.g. below a search row.
-  void place(QWidget* w, int x, int y, int width = -1, int height = -1);
+  // dw_1's top (host units) can move, e.g. below a search row.
   void set_dw_top(int y_units);
   // Text of the printed / exported report's title (the window title by default).
   virtual std::string report_title() const;
@@ -48,6 +47,5 @@ class w_single_dw_list : public w_base {
 
  private:
   void layout_dw();
-  bool ask_save_first();  // false: the user chose to stay
   int dw_top_px_ = -1;
 };

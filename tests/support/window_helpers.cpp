@@ -307,6 +307,12 @@ void answer_next_boxes(std::deque<int> answers) { runtime::script_answers(std::m
 
 std::vector<msgbox_request> shown_boxes() { return runtime::take_shown_boxes(); }
 
+std::vector<std::string> box_texts(const std::vector<msgbox_request>& boxes) {
+  std::vector<std::string> out;
+  for (const msgbox_request& b : boxes) out.push_back(b.text);
+  return out;
+}
+
 bool grab_png(QWidget* w, const std::string& path) {
   process_events();
   const QPixmap shot = w->grab();

@@ -76,6 +76,8 @@ bool choose_date(QDateEdit* picker, QDate day);
 // The next boxes answer these buttons in turn; the boxes shown are read with shown_boxes().
 void answer_next_boxes(std::deque<int> answers);
 std::vector<msgbox_request> shown_boxes();
+// The boxes' texts, in the order shown.
+std::vector<std::string> box_texts(const std::vector<msgbox_request>& boxes);
 
 // Renders the widget (offscreen) into a PNG file; answers whether it was written.
 bool grab_png(QWidget* w, const std::string& path);

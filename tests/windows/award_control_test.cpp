@@ -7,9 +7,10 @@ namespace {
 
 using award_control = award_test;
 
-std::vector<std::string> texts(const std::vector<msgbox_request>& boxes) {
+// The first line of each box's text (the database's own reason follows on the next lines).
+std::vector<std::string> first_lines(const std::vector<msgbox_request>& boxes) {
   std::vector<std::string> out;
-  for (const msgbox_request& b : boxes) out.push_back(b.text.substr(0, b.text.find('\n')));
+  for (const std::string& t : box_texts(boxes)) out.push_back(t.substr(0, t.find('\n')));
   return out;
 }
 
@@ -31,7 +32,7 @@ TEST_P(award_control, a_confirmed_double_click_redeems_and_the_list_shows_the_lo
     double_click_row(*d.dw_1, row);
   });
   w->toolbar->act_open->trigger();
-  ASSERT_TRUE(dialog_seen_);
+  ASSERT_TRUE(watch_.seen());
   EXPECT_EQ(title, "会员000123的可领取奖励");
   EXPECT_EQ(listed, 3);
 
@@ -76,11 +77,11 @@ TEST_P(award_control, points_spent_elsewhere_meanwhile_fail_the_whole_redemption
   });
   message.doubleparm = 0;
   open_window("w_member_award_control", 1);
-  ASSERT_TRUE(dialog_seen_);
+  ASSERT_TRUE(watch_.seen());
   EXPECT_TRUE(open_after_failure);
   EXPECT_TRUE(open_after_decline);
   EXPECT_EQ(message.doubleparm, 1);  // closing without a redemption still answers 1
-  EXPECT_EQ(texts(shown_boxes()),
+  EXPECT_EQ(first_lines(shown_boxes()),
             (std::vector<std::string>{"您确定要对当前会员进行奖励领取操作吗？", "对会员积分进行减少操作失败",
                                       "会员奖励领取操作失败！请您重新操作",
                                       "您确定要对当前会员进行奖励领取操作吗？"}));
@@ -98,13 +99,13 @@ TEST_P(award_control, a_member_that_cannot_be_read_gets_no_list_and_the_lookup_i
     double_click_row(*d.dw_1, 0);  // no row: nothing happens
   });
   open_window("w_member_award_control", 15.7);
-  ASSERT_TRUE(dialog_seen_);
+  ASSERT_TRUE(watch_.seen());
   EXPECT_EQ(rows, 0);
   EXPECT_EQ(title, "会员奖励");
   const std::vector<msgbox_request> boxes = shown_boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].title, "查找会员15的总消费金额");
-  EXPECT_EQ(texts(boxes)[0], "查找会员15的总消费金额失败");
+  EXPECT_EQ(first_lines(boxes)[0], "查找会员15的总消费金额失败");
   EXPECT_EQ(message.doubleparm, 1);
 
   // A member whose points reach no award: an empty list, and a double-click does nothing.

@@ -2,7 +2,6 @@
 // Shared by the award window tests: members with points around the cheapest award, award methods
 // costing 0, 150 and 300 points, and acting inside the modal redemption dialog while it runs.
 
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -11,6 +10,7 @@
 #include "framework/runtime/runtime.h"
 #include "framework/ui/window_registry.h"
 #include "support/test_db.h"
+#include "support/modal_watch.h"
 #include "support/window_helpers.h"
 
 class award_test : public db_test {
@@ -27,7 +27,7 @@ class award_test : public db_test {
     runtime::take_shown_boxes();
   }
   void TearDown() override {
-    timer_.reset();
+    watch_.stop();
     runtime::set_now(std::nullopt);
     runtime::script_answers({});
     db_test::TearDown();
@@ -43,20 +43,9 @@ class award_test : public db_test {
   }
 
   // Runs act on the redemption dialog that the next statement opens (modally); closes it
-  // afterwards if act left it open. dialog_seen_ tells whether it came up at all.
+  // afterwards if act left it open. watch_.seen() tells whether it came up at all.
   void in_next_dialog(std::function<void(w_member_award_control&)> act) {
-    dialog_seen_ = false;
-    timer_ = std::make_unique<QTimer>();
-    timer_->setInterval(20);
-    QObject::connect(timer_.get(), &QTimer::timeout, [this, act = std::move(act)] {
-      auto* d = dynamic_cast<w_member_award_control*>(QApplication::activeModalWidget());
-      if (!d) return;
-      timer_->stop();
-      dialog_seen_ = true;
-      act(*d);
-      if (!d->is_closed()) d->close_window();
-    });
-    timer_->start();
+    watch_.start<w_member_award_control>(std::move(act));
   }
 
   // The row of the list or dialog whose column holds the number.
@@ -67,6 +56,5 @@ class award_test : public db_test {
     return scalar_long("SELECT integral FROM t_member WHERE memberid = :id", {memberid});
   }
 
-  bool dialog_seen_ = false;
-  std::unique_ptr<QTimer> timer_;
+  modal_watch watch_;
 };

@@ -104,7 +104,7 @@ TEST_P(award_list, opening_a_row_runs_the_dialog_for_its_member_and_reads_the_li
     other->commit();
   });
   double_click_row(*w->dw_1, row);
-  EXPECT_TRUE(dialog_seen_);
+  EXPECT_TRUE(watch_.seen());
   EXPECT_EQ(served, 1);
   EXPECT_EQ(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 1), "integral")->to_long(), 280);
 
@@ -136,7 +136,7 @@ TEST_P(award_list, the_redeemed_member_stays_current_with_the_lowered_points) {
     double_click_row(*d.dw_1, row_with(*d.dw_1, "mdintegral", 300));
   });
   double_click_row(dw, row);
-  ASSERT_TRUE(dialog_seen_);
+  ASSERT_TRUE(watch_.seen());
   EXPECT_EQ(points(500), 20);
   EXPECT_EQ(dw.of_get_id(), 500);
   EXPECT_EQ(dw.getrow(), row);

@@ -3,7 +3,6 @@
 // a modal dialog while the host's open call waits for it.
 
 #include <QApplication>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/w_base.h"
 #include "support/test_db.h"
+#include "support/modal_watch.h"
 #include "support/window_helpers.h"
 
 class lookup_test : public db_test {
@@ -22,7 +22,7 @@ class lookup_test : public db_test {
     runtime::take_shown_boxes();
   }
   void TearDown() override {
-    timer_.reset();
+    watch_.stop();
     runtime::script_answers({});
     db_test::TearDown();
   }
@@ -44,25 +44,15 @@ class lookup_test : public db_test {
   // Answers whether act ran (a dialog that closes itself at once is never seen).
   template <class W>
   bool with_modal(const std::function<void()>& open, const std::function<void(W&)>& act) {
-    bool acted = false;
-    int ticks = 0;
-    timer_ = std::make_unique<QTimer>();
-    timer_->setInterval(20);
-    QObject::connect(timer_.get(), &QTimer::timeout, [&] {
-      auto* w = dynamic_cast<W*>(QApplication::activeModalWidget());
-      if (w && !acted) {
-        acted = true;
-        show_active(w);
-        act(*w);
-      } else if (w && ++ticks > 250) {
-        ADD_FAILURE() << "the dialog did not close";
-        w->close_window();
-      }
-    });
-    timer_->start();
+    watch_.start<W>(
+        [&act](W& w) {
+          show_active(&w);
+          act(w);
+        },
+        after_act::wait_for_close);
     open();
-    timer_->stop();
-    return acted;
+    watch_.stop();
+    return watch_.seen();
   }
 
   // The texts of the boxes shown since the last call ("" when none was).
@@ -81,5 +71,5 @@ class lookup_test : public db_test {
   }
 
  private:
-  std::unique_ptr<QTimer> timer_;
+  modal_watch watch_;
 };

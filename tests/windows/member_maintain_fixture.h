@@ -4,7 +4,6 @@
 
 #include <QAbstractItemModel>
 #include <QTableView>
-#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -16,6 +15,7 @@
 #include "framework/ui/w_base.h"
 #include "framework/ui/window_registry.h"
 #include "support/test_db.h"
+#include "support/modal_watch.h"
 #include "support/window_helpers.h"
 
 class member_list_test : public db_test {
@@ -36,7 +36,7 @@ class member_list_test : public db_test {
     runtime::take_shown_boxes();
   }
   void TearDown() override {
-    timer_.reset();
+    watch_.stop();
     runtime::set_current_directory(std::nullopt);
     runtime::set_now(std::nullopt);
     runtime::script_answers({});
@@ -85,24 +85,16 @@ class member_list_test : public db_test {
   void close_next_modal(int wait_ms = 5000) {
     modal_seen_.clear();
     modal_parm_ = 0;
-    timer_ = std::make_unique<QTimer>();
-    timer_->setInterval(20);
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer_.get(), &QTimer::timeout, [this, ticks, wait_ms] {
-      QWidget* m = QApplication::activeModalWidget();
-      if (!m && ++*ticks < wait_ms / 20) return;
-      timer_->stop();
-      if (!m) return;
-      modal_seen_ = m->objectName().toStdString();
-      modal_parm_ = message.doubleparm;
-      if (auto* b = dynamic_cast<w_base*>(m)) b->close_window();
-      else m->close();
-    });
-    timer_->start();
+    watch_.start<QWidget>(
+        [this](QWidget& m) {
+          modal_seen_ = m.objectName().toStdString();
+          modal_parm_ = message.doubleparm;
+        },
+        after_act::close, wait_ms);
   }
   std::string modal_seen_;
   double modal_parm_ = 0;
-  std::unique_ptr<QTimer> timer_;
+  modal_watch watch_;
 
  private:
   std::filesystem::path dir_;

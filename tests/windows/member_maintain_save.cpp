@@ -10,12 +10,6 @@ namespace {
 
 using member_maintain_save = member_list_test;
 
-std::vector<std::string> texts(const std::vector<msgbox_request>& boxes) {
-  std::vector<std::string> out;
-  for (const auto& b : boxes) out.push_back(b.text);
-  return out;
-}
-
 TEST_P(member_maintain_save, empty_member_codes_are_asked_about_from_the_last_row_up) {
   auto w = open<w_member_maintain>("w_member_maintain");
   ASSERT_TRUE(w);
@@ -74,7 +68,7 @@ TEST_P(member_maintain_save, mobile_check_rejects_phone_numbers_of_the_wrong_byt
   for (const step& s : steps) {
     ASSERT_TRUE(type_into_cell(dw, r, s.column, s.text)) << s.text;
     EXPECT_EQ(w->kpo_save(1), s.result) << s.column << " '" << s.text << "'";
-    const auto said = texts(shown_boxes());
+    const auto said = box_texts(shown_boxes());
     if (s.result < 0) {
       EXPECT_EQ(said, std::vector<std::string>{std::string(s.column) == "mobile" ? mobile_msg
                                                                                  : area_msg});
