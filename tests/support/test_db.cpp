@@ -44,6 +44,8 @@ bool test_database::open(backend kind, std::string& reason) {
   kind_ = kind;
   if (kind == backend::sqlite) {
     file_ = (std::filesystem::temp_directory_path() / ("member_test_" + unique_suffix() + ".db")).string();
+    // A process that died mid-test leaves its files; a later one with the same pid starts afresh.
+    remove_files();
     url_ = admin_url_ = "sqlite:" + file_;
     return true;
   }
@@ -82,12 +84,16 @@ bool test_database::open(backend kind, std::string& reason) {
   return true;
 }
 
+void test_database::remove_files() {
+  for (const char* ext : {"", "-wal", "-shm"}) {
+    std::error_code ec;
+    std::filesystem::remove(file_ + ext, ec);
+  }
+}
+
 void test_database::close() {
   if (!file_.empty()) {
-    for (const char* ext : {"", "-wal", "-shm"}) {
-      std::error_code ec;
-      std::filesystem::remove(file_ + ext, ec);
-    }
+    remove_files();
     file_.clear();
   }
   if (admin_ && !schema_.empty()) {

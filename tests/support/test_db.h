@@ -31,6 +31,7 @@ class test_database {
   backend kind() const { return kind_; }
 
  private:
+  void remove_files();  // the SQLite file and its -wal and -shm
   backend kind_ = backend::sqlite;
   std::string url_, admin_url_, file_, schema_;
   std::unique_ptr<db_connection> admin_;  // PostgreSQL: creates and drops the schema
