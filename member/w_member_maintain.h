@@ -1,44 +1,16 @@
 #pragma once
 // 会员维护: the member register of the shop in a grid, with a member-number search, the checks
-// made before a save and the member form (w_member_info) for the current row.
+// made before a save and the member form (w_member_info) for the current row. MEMBER_MODIFY 1
+// makes the identity columns editable.
 
-#include <QLabel>
-#include <string>
+#include "member/w_member_list.h"
 
-#include "framework/ui/u_wsk_sle.h"
-#include "framework/ui/w_single_dw_list.h"
-
-class w_member_maintain : public w_single_dw_list {
+class w_member_maintain : public w_member_list {
   Q_OBJECT
  public:
   w_member_maintain();
 
-  QLabel* st_1 = nullptr;
-  u_wsk_sle* sle_1 = nullptr;
-
-  void create() override;
-  void kpo_preopen() override;
-  void kpo_open() override;
-  int kpo_save(int an_commit) override;
-  int kpo_savedata() override;
-
-  // 1 when every row may be saved; -1 when the user kept an empty member code or a phone number
-  // has the wrong length (MOBILE_CHECK 1).
-  int wf_validation();
-  // Makes the identity columns editable (MEMBER_MODIFY 1).
-  virtual void wf_dw_modify_set();
-
- protected:
-  // The member view reuses this window with its own title, grid and detail window.
-  w_member_maintain(const std::string& title, const std::string& dataobject,
-                    std::string detail_window);
-
-  // dw_1's kpo_retrieve: the list of the shop whose number the terminal's ini file holds.
-  long dw_1_kpo_retrieve();
-  // sle_1's kpo_keypressed: on Enter, moves to the first row whose memberno is the typed text.
-  long sle_1_kpo_keypressed(int key, int keyflags);
-
- private:
-  std::string is_dataobject;
-  std::string is_detail_window;  // opened by kpo_open with the current row's memberid
+  void kpo_preopen() override;  // then makes the identity columns editable under MEMBER_MODIFY 1
+  // Makes the identity columns editable.
+  void wf_dw_modify_set();
 };

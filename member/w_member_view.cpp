@@ -2,12 +2,8 @@
 
 #include "framework/ui/window_registry.h"
 
-w_member_view::w_member_view() : w_member_maintain("会员查看", "dw_member_view", "w_member_sale_sum") {}
+w_member_view::w_member_view() : w_member_list("会员查看", "dw_member_view", "w_member_sale_sum") {}
 
-// The view's columns are fixed: MEMBER_MODIFY is not read, only the list ancestor's steps run.
-void w_member_view::kpo_preopen() { w_single_dw_list::kpo_preopen(); }
-
-// Kept with the window, but no handler calls it: the view's columns stay as declared.
 void w_member_view::wf_dw_modify_set() {
   dw_1->modify("memberid.TabSequence=10");
   dw_1->modify("memberno.TabSequence=20");

@@ -1,0 +1,101 @@
+#include "member/w_member_list.h"
+
+#include "framework/dataview/names.h"
+#include "framework/db/transaction.h"
+#include "framework/expression/expression.h"
+#include "framework/runtime/runtime.h"
+#include "framework/ui/module_font.h"
+#include "framework/ui/window_registry.h"
+#include "member/member_rules.h"
+
+w_member_list::w_member_list(const std::string& title, const std::string& dataobject,
+                             std::string detail_window)
+    : is_dataobject(dataobject), is_detail_window(std::move(detail_window)) {
+  set_title(title);
+}
+
+void w_member_list::create() {
+  w_single_dw_list::create();
+
+  const QFont font = module_font();  // 宋体 9 pt, weight 400
+  st_1 = new QLabel(QString::fromUtf8("会员号"), this);
+  st_1->setObjectName("st_1");
+  st_1->setFont(font);
+  place(st_1, 41, 212, 187, 48);
+  st_1->raise();
+
+  sle_1 = new u_wsk_sle(this);
+  sle_1->setObjectName("sle_1");
+  sle_1->setFont(font);
+  place(sle_1, 247, 188, 622);
+  sle_1->raise();
+  sle_1->on_kpo_keypressed = [this](int key, int keyflags) {
+    return sle_1_kpo_keypressed(key, keyflags);
+  };
+
+  set_dw_top(296);
+  dw_1->set_dataobject(is_dataobject);
+  dw_1->of_settransobject(sqlca);
+  dw_1->is_id_columnname = "memberid";
+  dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
+}
+
+long w_member_list::dw_1_kpo_retrieve() {
+  // The shop number is read afresh at every load: the ini file may have changed meanwhile.
+  const std::string ls_ini = runtime::current_directory() + "\\util\\syncclient.ini";
+  const int64_t ll_siteid = profileint(ls_ini, "Site", "ID", 0);
+  return long(dw_1->retrieve({value(ll_siteid)}));
+}
+
+long w_member_list::sle_1_kpo_keypressed(int /*key*/, int /*keyflags*/) {
+  if (runtime::enter_down()) {
+    const std::string ls_code(trim_blanks(sle_1->text_utf8()));
+    const int64_t ll_rows = dw_1->rowcount();
+    if (ll_rows > 0) {
+      // The typed text is a literal of the expression, never part of its syntax.
+      const int64_t ll_found = dw_1->find("memberno=" + expr_quote(ls_code), 1, ll_rows);
+      if (ll_found > 0) dw_1->scrolltorow(ll_found);
+    }
+  }
+  return message.returnvalue;
+}
+
+void w_member_list::kpo_open() {
+  w_single_dw_list::kpo_open();
+  const int64_t ll_id = dw_1->of_get_id();
+  if (ll_id <= 0) return;
+  // A dialog has closed when the call returns; a window that stays open frees itself on close.
+  if (w_base* w = open_window(is_detail_window, double(ll_id))) w->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+int w_member_list::kpo_save(int /*an_commit*/) { return kpo_savedata(); }
+
+int w_member_list::kpo_savedata() {
+  dw_1->accepttext();
+  if (dw_1->modifiedcount() <= 0 && dw_1->deletedcount() <= 0) return 1;
+  if (wf_validation() < 0) return -1;
+  return dw_1->of_update();
+}
+
+int w_member_list::wf_validation() {
+  const bool lb_mobile_check = sys_param_is_one("MOBILE_CHECK");
+  // From the last row up, so that deleting a row does not move the rows still to be visited.
+  for (int64_t ll_row = dw_1->rowcount(); ll_row >= 1; --ll_row) {
+    if (!dw_1->getitemnumber(ll_row, "memberid")) {
+      const int li_answer =
+          messagebox("提示：", "第" + std::to_string(ll_row) + "行会员代号为空，是否删除该行？",
+                     mb_icon::information, mb_buttons::okcancel, 1);
+      if (li_answer != 1) return -1;
+      dw_1->deleterow(ll_row);
+      continue;
+    }
+    if (!lb_mobile_check) continue;
+    const std::string ls_refusal = phone_rule_refusal(dw_1->getitemstring(ll_row, "contactphone"),
+                                                      dw_1->getitemstring(ll_row, "mobile"));
+    if (!ls_refusal.empty()) {
+      wf_msgdlg(ls_refusal);
+      return -1;
+    }
+  }
+  return 1;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Ancestor of the two member lists (会员维护, 会员查看): a grid of the shop's members with a
+// member-number search above it, the checks made before a save, and a detail window opened
+// with the current row's memberid.
+
+#include <QLabel>
+#include <string>
+
+#include "framework/ui/u_wsk_sle.h"
+#include "framework/ui/w_single_dw_list.h"
+
+class w_member_list : public w_single_dw_list {
+  Q_OBJECT
+ public:
+  QLabel* st_1 = nullptr;
+  u_wsk_sle* sle_1 = nullptr;
+
+  void create() override;
+  void kpo_open() override;
+  int kpo_save(int an_commit) override;
+  int kpo_savedata() override;
+
+  // 1 when every row may be saved; -1 when the user kept an empty member code or a phone number
+  // has the wrong length (MOBILE_CHECK 1).
+  int wf_validation();
+
+ protected:
+  w_member_list(const std::string& title, const std::string& dataobject,
+                std::string detail_window);
+
+  // dw_1's kpo_retrieve: the list of the shop whose number the terminal's ini file holds.
+  long dw_1_kpo_retrieve();
+  // sle_1's kpo_keypressed: on Enter, moves to the first row whose memberno is the typed text.
+  long sle_1_kpo_keypressed(int key, int keyflags);
+
+ private:
+  std::string is_dataobject;
+  std::string is_detail_window;  // opened by kpo_open with the current row's memberid
+};
