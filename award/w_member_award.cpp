@@ -31,9 +31,6 @@ void w_member_award::create() {
   sle_1->setObjectName("sle_1");
   place(sle_1, 247, 188, 622);
   sle_1->raise();
-  sle_1->on_kpo_keypressed = [this](int key, int keyflags) {
-    return sle_1_kpo_keypressed(key, keyflags);
-  };
 
   cbx_1 = new u_wsk_cbx(this);
   cbx_1->setObjectName("cbx_1");
@@ -41,7 +38,6 @@ void w_member_award::create() {
   cbx_1->setChecked(true);
   place(cbx_1, 933, 200, 274, 72);
   cbx_1->raise();
-  cbx_1->on_clicked = [this] { cbx_1_clicked(); };
 }
 
 void w_member_award::kpo_preopen() {
@@ -60,7 +56,8 @@ void w_member_award::kpo_open() {
 
 int w_member_award::kpo_save(int) { return 1; }
 
-long w_member_award::sle_1_kpo_keypressed(int, int) {
+long w_member_award::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {
+  w_single_dw_list::sle_kpo_keypressed(sle, key, keyflags);
   if (!runtime::enter_down()) return message.returnvalue;
   const std::string ls_code(trim_blanks(sle_1->text_utf8()));
   const int64_t ll_rows = dw_1->rowcount();
@@ -71,7 +68,8 @@ long w_member_award::sle_1_kpo_keypressed(int, int) {
   return message.returnvalue;
 }
 
-void w_member_award::cbx_1_clicked() {
+void w_member_award::cbx_clicked(u_wsk_cbx& cbx) {
+  w_single_dw_list::cbx_clicked(cbx);
   dw_1->setfilter(cbx_1->isChecked() ? "" : "integral >= mdintegral ");
   dw_1->filter();
 }

@@ -24,9 +24,8 @@ class w_member_award : public w_single_dw_list {
   int kpo_save(int an_commit) override;  // the list never saves: 1
   bool has_unsaved_changes() const override { return false; }
 
- private:
   // sle_1's kpo_keypressed: on Enter, moves to the shown row whose memberno is the typed text.
-  long sle_1_kpo_keypressed(int key, int keyflags);
+  long sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) override;
   // cbx_1's clicked: unchecked shows only the members whose points reach the cheapest award.
-  void cbx_1_clicked();
+  void cbx_clicked(u_wsk_cbx& cbx) override;
 };

@@ -28,8 +28,6 @@ void w_member_award_control::create() {
   dw_1->setObjectName("dw_1");
   dw_1->set_dataobject("dw_member_award_control");
   dw_1->is_id_columnname = "methodid";
-  dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
-  dw_1->on_doubleclicked = [this](int64_t) { dw_1_doubleclicked(); };
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
 
   // cb_ok and cb_cancel keep the ancestor's place: side by side below the list, at its right.
@@ -67,7 +65,7 @@ long w_member_award_control::close_event() {
   return result;
 }
 
-long w_member_award_control::dw_1_kpo_retrieve() {
+long w_member_award_control::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
   const std::string id = std::to_string(il_memberid);
   const value member[] = {il_memberid};
   std::vector<value> into;
@@ -83,7 +81,9 @@ long w_member_award_control::dw_1_kpo_retrieve() {
   return dw_1->retrieve({ll_integral});
 }
 
-void w_member_award_control::dw_1_doubleclicked() {
+void w_member_award_control::dw_doubleclicked(u_wsk_dw& dw, int64_t row) {
+  w_dialog::dw_doubleclicked(dw, row);
+  // The current row is redeemed, wherever the double-click was.
   const int64_t ll_row = dw_1->getrow();
   if (ll_row < 1) return;
   int ll_status = messagebox("会员奖励领取", "您确定要对当前会员进行奖励领取操作吗？",

@@ -23,12 +23,11 @@ class w_member_award_control : public w_dialog {
   int kpo_default() override;
   long close_event() override;
 
+  // dw_1's kpo_retrieve: reads the member, sets the title, lists the affordable awards.
+  long dw_kpo_retrieve(u_wsk_dw& dw) override;
+  // dw_1's doubleclicked: asks, redeems the current row, reports, closes on success.
+  void dw_doubleclicked(u_wsk_dw& dw, int64_t row) override;
+
   // Redeems the award of dw_1's row an_row: 1 done, -1 nothing written.
   int wf_member_award(int64_t an_row);
-
- private:
-  // dw_1's kpo_retrieve: reads the member, sets the title, lists the affordable awards.
-  long dw_1_kpo_retrieve();
-  // dw_1's doubleclicked: asks, redeems the current row, reports, closes on success.
-  void dw_1_doubleclicked();
 };

@@ -22,7 +22,6 @@ void w_member_award_method::create() {
   dw_1->setObjectName("dw_1");
   dw_1->set_dataobject("dw_member_award_method");
   dw_1->is_id_columnname = "methodid";
-  dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
 
   // The dialog has no sign and no help of its own; OK and Cancel stand below the grid.
@@ -65,6 +64,6 @@ void w_member_award_method::accept_pending_edits() {
   if (dw_1) dw_1->accepttext();
 }
 
-long w_member_award_method::dw_1_kpo_retrieve() { return long(dw_1->retrieve()); }
+long w_member_award_method::dw_kpo_retrieve(u_wsk_dw& /*dw*/) { return long(dw_1->retrieve()); }
 
 static window_registration reg("w_member_award_method", [] { return new w_member_award_method; });

@@ -20,7 +20,6 @@ void w_member_award_record::create() {
   set_size_units(k_width, k_height);
   dw_1->set_dataobject("dw_member_award_record");
   dw_1->is_id_columnname = "seqid";
-  dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
 
   st_3 = new QLabel(QString::fromUtf8("会员号:"), this);
   st_3->setObjectName("st_3");
@@ -31,9 +30,6 @@ void w_member_award_record::create() {
   sle_1->setObjectName("sle_1");
   place(sle_1, 1870, 188, 622, 88);
   sle_1->raise();
-  sle_1->on_kpo_keypressed = [this](int key, int keyflags) {
-    return sle_1_kpo_keypressed(key, keyflags);
-  };
   // The member number comes after the two dates.
   setTabOrder(uo_start, uo_end);
   setTabOrder(uo_end, sle_1);
@@ -44,7 +40,7 @@ void w_member_award_record::kpo_preopen() {
   dw_1->of_settransobject();
 }
 
-long w_member_award_record::dw_1_kpo_retrieve() {
+long w_member_award_record::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
   const datetime ldt_start = uo_start->of_getstartdatetime();
   const datetime ldt_end = uo_end->of_getenddatetime();
   // Days as yyyymmdd numbers: the time of day plays no part.
@@ -53,7 +49,8 @@ long w_member_award_record::dw_1_kpo_retrieve() {
   return long(dw_1->retrieve({ll_start, ll_end}));
 }
 
-long w_member_award_record::sle_1_kpo_keypressed(int /*key*/, int /*keyflags*/) {
+long w_member_award_record::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {
+  w_duration_report::sle_kpo_keypressed(sle, key, keyflags);
   if (runtime::enter_down()) {
     const std::string ls_code(trim_blanks(sle_1->text_utf8()));
     // The typed text is quoted as a literal: it is compared, never read as an expression.

@@ -19,9 +19,8 @@ class w_member_award_record : public w_duration_report {
   void create() override;
   void kpo_preopen() override;
 
- private:
   // dw_1's kpo_retrieve: reads the report for the chosen days.
-  long dw_1_kpo_retrieve();
+  long dw_kpo_retrieve(u_wsk_dw& dw) override;
   // sle_1's kpo_keypressed: on Enter keeps only the rows of the typed member number.
-  long sle_1_kpo_keypressed(int key, int keyflags);
+  long sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) override;
 };

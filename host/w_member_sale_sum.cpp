@@ -27,7 +27,6 @@ void w_member_sale_sum::create() {
   dw_1->setObjectName("dw_1");
   dw_1->set_dataobject("dw_member_sale_sum");
   place(dw_1, 40, 130, 2060, 1040);
-  dw_1->on_kpo_retrieve = [this] { return long(dw_1->retrieve({value(il_memberid)})); };
 
   st_2 = new QLabel(this);
   st_2->setObjectName("st_2");
@@ -46,6 +45,10 @@ void w_member_sale_sum::kpo_postopen() {
   dw_1->of_retrieve();
   dw_1->of_set_currentrow_background(255 + 255 * 256);
   wf_show_total();
+}
+
+long w_member_sale_sum::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
+  return long(dw_1->retrieve({value(il_memberid)}));
 }
 
 int w_member_sale_sum::kpo_default() {

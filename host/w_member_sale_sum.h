@@ -17,6 +17,8 @@ class w_member_sale_sum : public w_dialog {
   void kpo_preopen() override;
   void kpo_postopen() override;
   int kpo_default() override;  // 1: close
+  // dw_1's kpo_retrieve: the bills of il_memberid.
+  long dw_kpo_retrieve(u_wsk_dw& dw) override;
 
   int64_t il_memberid = 0;
   QLabel* st_1 = nullptr;  // member number and name

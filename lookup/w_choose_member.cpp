@@ -28,10 +28,6 @@ void w_choose_member::create() {
   setTabOrder(dw_1, cb_ok);
   setTabOrder(cb_ok, cb_cancel);
   setTabOrder(cb_cancel, cb_help);
-
-  // Both confirm the current row, whatever row was double-clicked.
-  dw_1->on_enterpressed = [this] { cb_ok_clicked(); };
-  dw_1->on_doubleclicked = [this](int64_t) { cb_ok_clicked(); };
 }
 
 void w_choose_member::kpo_preopen() {
@@ -56,6 +52,16 @@ int w_choose_member::kpo_default() {
   if (ll_row <= 0) return -1;
   il_id = dw_1->of_get_id(ll_row);
   return 0;
+}
+
+void w_choose_member::dw_enterpressed(u_wsk_dw& dw) {
+  w_dialog::dw_enterpressed(dw);
+  cb_ok_clicked();
+}
+
+void w_choose_member::dw_doubleclicked(u_wsk_dw& dw, int64_t row) {
+  w_dialog::dw_doubleclicked(dw, row);
+  cb_ok_clicked();
 }
 
 long w_choose_member::close_event() {

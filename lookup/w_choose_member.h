@@ -21,4 +21,8 @@ class w_choose_member : public w_dialog {
   void kpo_postopen() override;
   int kpo_default() override;
   long close_event() override;
+  // dw_1's enterpressed and doubleclicked confirm the current row, as OK does, wherever the
+  // double-click was.
+  void dw_enterpressed(u_wsk_dw& dw) override;
+  void dw_doubleclicked(u_wsk_dw& dw, int64_t row) override;
 };

@@ -34,7 +34,6 @@ void w_member_price_query::create() {
   sle_article->setObjectName("sle_article");
   sle_article->setFont(font);
   place(sle_article, 416, 180, 485, 88);
-  sle_article->on_modified = [this] { return sle_article_modified(); };
 
   set_dw_top(284);
   dw_1->set_dataobject("dw_member_price_query");
@@ -49,7 +48,8 @@ void w_member_price_query::kpo_postopen() {
   sle_article->setFocus();
 }
 
-long w_member_price_query::sle_article_modified() {
+long w_member_price_query::sle_modified(u_wsk_sle& sle) {
+  w_simple_report::sle_modified(sle);
   // The id written as plain digits must equal the text: "0123" is not article 123, and the
   // number is never compared with the article's code or bar code.
   const std::string ls_article = trim_spaces(sle_article->text_utf8());

@@ -18,5 +18,5 @@ class w_member_price_query : public w_simple_report {
   void create() override;
   void kpo_postopen() override;
   // sle_article's `modified`: makes the row of the typed article id current; silent otherwise.
-  long sle_article_modified();
+  long sle_modified(u_wsk_sle& sle) override;
 };

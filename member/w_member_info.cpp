@@ -35,7 +35,6 @@ void w_member_info::create() {
   dw_1->set_border(false);
   place(dw_1, 27, 60, 2939, 1212);
   dw_1->raise();
-  dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
 
   place(cb_ok, 2002, 1472);
   place(cb_cancel, 2341, 1472);
@@ -61,7 +60,7 @@ void w_member_info::kpo_refresh() {
   dw_1->of_retrieve();
 }
 
-long w_member_info::dw_1_kpo_retrieve() { return long(dw_1->retrieve({value(il_memberid)})); }
+long w_member_info::dw_kpo_retrieve(u_wsk_dw& /*dw*/) { return long(dw_1->retrieve({value(il_memberid)})); }
 
 int w_member_info::kpo_default() {
   w_dialog::kpo_default();

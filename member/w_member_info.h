@@ -25,7 +25,6 @@ class w_member_info : public w_dialog {
   void kpo_refresh() override;
   int kpo_default() override;
   int kpo_save(int an_commit) override;
-
- private:
-  long dw_1_kpo_retrieve();
+  // dw_1's kpo_retrieve: the row of il_memberid.
+  long dw_kpo_retrieve(u_wsk_dw& dw) override;
 };

@@ -29,25 +29,22 @@ void w_member_list::create() {
   sle_1->setFont(font);
   place(sle_1, 247, 188, 622);
   sle_1->raise();
-  sle_1->on_kpo_keypressed = [this](int key, int keyflags) {
-    return sle_1_kpo_keypressed(key, keyflags);
-  };
 
   set_dw_top(296);
   dw_1->set_dataobject(is_dataobject);
   dw_1->of_settransobject(sqlca);
   dw_1->is_id_columnname = "memberid";
-  dw_1->on_kpo_retrieve = [this] { return dw_1_kpo_retrieve(); };
 }
 
-long w_member_list::dw_1_kpo_retrieve() {
+long w_member_list::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
   // The shop number is read afresh at every load: the ini file may have changed meanwhile.
   const std::string ls_ini = runtime::current_directory() + "\\util\\syncclient.ini";
   const int64_t ll_siteid = profileint(ls_ini, "Site", "ID", 0);
   return long(dw_1->retrieve({value(ll_siteid)}));
 }
 
-long w_member_list::sle_1_kpo_keypressed(int /*key*/, int /*keyflags*/) {
+long w_member_list::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {
+  w_single_dw_list::sle_kpo_keypressed(sle, key, keyflags);
   if (runtime::enter_down()) {
     const std::string ls_code(trim_blanks(sle_1->text_utf8()));
     const int64_t ll_rows = dw_1->rowcount();

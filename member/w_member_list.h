@@ -24,14 +24,15 @@ class w_member_list : public w_single_dw_list {
   // has the wrong length (MOBILE_CHECK 1).
   int wf_validation();
 
+  // dw_1's kpo_retrieve, in place of the ancestor's: the list of the shop whose number the
+  // terminal's ini file holds.
+  long dw_kpo_retrieve(u_wsk_dw& dw) override;
+  // sle_1's kpo_keypressed: on Enter, moves to the first row whose memberno is the typed text.
+  long sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) override;
+
  protected:
   w_member_list(const std::string& title, const std::string& dataobject,
                 std::string detail_window);
-
-  // dw_1's kpo_retrieve: the list of the shop whose number the terminal's ini file holds.
-  long dw_1_kpo_retrieve();
-  // sle_1's kpo_keypressed: on Enter, moves to the first row whose memberno is the typed text.
-  long sle_1_kpo_keypressed(int key, int keyflags);
 
  private:
   std::string is_dataobject;

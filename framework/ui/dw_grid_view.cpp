@@ -1,6 +1,7 @@
 #include "framework/ui/dw_grid_view.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimerEvent>
@@ -8,9 +9,26 @@
 #include <utility>
 
 #include "framework/dataview/data_view.h"
+#include "framework/ui/module_font.h"
 
 dw_grid_view::dw_grid_view(data_view& dv, QWidget* parent) : QTableView(parent), dv_(dv) {
   setTabKeyNavigation(true);
+  setFont(module_font());
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
+  setWordWrap(false);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  // Uniform rows: nothing is measured per row, so 100,000 rows open as fast as 100.
+  QHeaderView* vh = verticalHeader();
+  vh->hide();
+  vh->setSectionResizeMode(QHeaderView::Fixed);
+  vh->setDefaultSectionSize(fontMetrics().height() + 6);
+  QHeaderView* hh = horizontalHeader();
+  hh->setFont(module_font());
+  hh->setHighlightSections(false);
+  hh->setSectionsClickable(true);
 }
 
 std::vector<int> dw_grid_view::tab_columns() const {

@@ -8,6 +8,7 @@
 
 #include "framework/runtime/runtime.h"
 #include "framework/ui/column_widths.h"
+#include "framework/ui/control_events.h"
 #include "framework/ui/cut_text_tips.h"
 #include "framework/ui/dw_edit_delegate.h"
 #include "framework/ui/dw_freeform.h"
@@ -80,6 +81,26 @@ u_wsk_dw::~u_wsk_dw() {
 }
 
 int u_wsk_dw::set_dataobject(const std::string& name) {
+  clear_presentation();
+  uo_transaction* tr = d_->dv->transobject();
+  d_->dataobject = name;
+  const dv_definition* def = find_definition(name);
+  d_->dv = std::make_unique<data_view>(def ? *def : empty_definition(name));
+  if (tr) d_->dv->settransobject(tr);
+
+  if (d_->dv->definition().presentation == dv_presentation::freeform) build_form();
+  else build_grid(name);
+  set_vscroll(d_->vscroll);
+  set_hscroll(d_->hscroll);
+  set_border(d_->border);
+  emit rows_changed();
+  if (def) return 1;
+  messagebox(window()->windowTitle().toStdString(), "数据对象不存在：" + name, mb_icon::stop,
+             mb_buttons::ok, 1);
+  return -1;
+}
+
+void u_wsk_dw::clear_presentation() {
   delete d_->grid;
   delete d_->scroll;
   d_->grid = nullptr;
@@ -89,131 +110,117 @@ int u_wsk_dw::set_dataobject(const std::string& name) {
   d_->form = nullptr;
   d_->choices.clear();
   d_->sort_column = -1;
+}
 
-  uo_transaction* tr = d_->dv->transobject();
-  d_->dataobject = name;
-  const dv_definition* def = find_definition(name);
-  d_->dv = std::make_unique<data_view>(def ? *def : empty_definition(name));
-  if (tr) d_->dv->settransobject(tr);
+void u_wsk_dw::show_refusal(const std::string& msg) {
+  messagebox(window()->windowTitle().toStdString(), msg, mb_icon::exclamation, mb_buttons::ok, 1);
+}
+
+// A one-row form in a scroll area; accepttext stores the field being typed.
+void u_wsk_dw::build_form() {
+  d_->scroll = new QScrollArea(this);
+  d_->form = new dw_freeform(*d_->dv, d_->choices);
+  d_->form->on_refused = [this](const std::string& msg) { show_refusal(msg); };
+  d_->scroll->setWidget(d_->form);
+  d_->layout->addWidget(d_->scroll);
+  d_->dv->set_accept_hook([this] { return d_->form ? d_->form->accept() : 1; });
+}
+
+// A grid over the buffers; accepttext commits the open cell editor.
+void u_wsk_dw::build_grid(const std::string& name) {
   data_view& dv = *d_->dv;
+  auto* grid = new dw_grid_view(dv, this);
+  d_->grid = grid;
+  d_->model = new dw_table_model(dv, d_->choices, grid);
+  d_->delegate = new dw_edit_delegate(d_->model, grid);
+  grid->setModel(d_->model);
+  grid->setItemDelegate(d_->delegate);
+  size_grid_columns(name);
+  install_cut_text_tips(grid);
+  d_->layout->addWidget(grid);
+  dv.set_accept_hook([this] { return d_->delegate ? d_->delegate->commit_open_editor() : 1; });
 
-  auto refused = [this](const std::string& msg) {
-    messagebox(window()->windowTitle().toStdString(), msg, mb_icon::exclamation, mb_buttons::ok, 1);
-  };
+  connect(d_->model, &QAbstractItemModel::modelReset, this, &u_wsk_dw::rows_changed);
+  connect(d_->model, &QAbstractItemModel::rowsInserted, this, &u_wsk_dw::rows_changed);
+  connect(d_->model, &QAbstractItemModel::rowsRemoved, this, &u_wsk_dw::rows_changed);
+  d_->model->on_refused = [this](const std::string& msg) { show_refusal(msg); };
+  keep_grid_selection_on_current_row();
+  raise_grid_events();
+  sort_by_header_clicks();
+  if (d_->current_colour) of_set_currentrow_background(d_->current_colour->red() +
+                                                       d_->current_colour->green() * 256 +
+                                                       d_->current_colour->blue() * 65536);
+}
 
-  if (dv.definition().presentation == dv_presentation::freeform) {
-    d_->scroll = new QScrollArea(this);
-    d_->form = new dw_freeform(dv, d_->choices);
-    d_->form->on_refused = refused;
-    d_->scroll->setWidget(d_->form);
-    d_->layout->addWidget(d_->scroll);
-    dv.set_accept_hook([this] { return d_->form ? d_->form->accept() : 1; });
-  } else {
-    auto* grid = new dw_grid_view(dv, this);
-    d_->grid = grid;
-    d_->model = new dw_table_model(dv, d_->choices, grid);
-    d_->delegate = new dw_edit_delegate(d_->model, grid);
-    grid->setModel(d_->model);
-    grid->setItemDelegate(d_->delegate);
-    grid->setFont(module_font());
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::AnyKeyPressed);
-    grid->setWordWrap(false);
-    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    // Uniform rows: nothing is measured per row, so 100,000 rows open as fast as 100.
-    QHeaderView* vh = grid->verticalHeader();
-    vh->hide();
-    vh->setSectionResizeMode(QHeaderView::Fixed);
-    vh->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-    QHeaderView* hh = grid->horizontalHeader();
-    hh->setFont(module_font());
-    hh->setHighlightSections(false);
-    hh->setSectionsClickable(true);
-    const auto& cols = dv.definition().columns;
-    for (int c = 0; c < int(cols.size()); ++c) {
-      if (!cols[size_t(c)].visible) grid->setColumnHidden(c, true);
-      else if (cols[size_t(c)].width > 0) grid->setColumnWidth(c, units_to_px_x(cols[size_t(c)].width));
-    }
-    std::vector<std::string> names;
-    for (const dv_column& c : cols) names.push_back(c.name);
-    remember_column_widths(grid, QString(window()->metaObject()->className()) + "/" +
-                                     QString::fromStdString(name), names);
-    install_cut_text_tips(grid);
-    d_->layout->addWidget(grid);
-    dv.set_accept_hook([this] { return d_->delegate ? d_->delegate->commit_open_editor() : 1; });
-
-    connect(d_->model, &QAbstractItemModel::modelReset, this, &u_wsk_dw::rows_changed);
-    connect(d_->model, &QAbstractItemModel::rowsInserted, this, &u_wsk_dw::rows_changed);
-    connect(d_->model, &QAbstractItemModel::rowsRemoved, this, &u_wsk_dw::rows_changed);
-    d_->model->on_refused = refused;
-    d_->model->on_current_changed = [this](int64_t old_row, int64_t new_row) {
-      if (!d_->syncing) {
-        d_->syncing = true;
-        QItemSelectionModel* sel = d_->grid->selectionModel();
-        if (new_row >= 1) {
-          const QModelIndex cur = d_->grid->currentIndex();
-          int col = cur.isValid() ? cur.column() : 0;
-          while (col < d_->model->columnCount() - 1 && d_->grid->isColumnHidden(col)) ++col;
-          const QModelIndex idx = d_->model->index(int(new_row - 1), col);
-          sel->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-          d_->grid->scrollTo(idx);
-        } else {
-          sel->clear();
-        }
-        d_->syncing = false;
-      }
-      if (on_rowfocuschanged) on_rowfocuschanged(old_row, new_row);
-    };
-    d_->model->on_reset = [this] {
-      const int64_t row = d_->dv->getrow();
-      if (d_->model->on_current_changed) d_->model->on_current_changed(0, row);
-    };
-    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-              if (d_->syncing || !current.isValid()) return;
-              d_->syncing = true;
-              d_->dv->setrow(current.row() + 1);
-              d_->syncing = false;
-              // The row may be selected only partly after a keyboard move: select it whole.
-              d_->grid->selectionModel()->select(
-                  current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            });
-    connect(grid, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) {
-      if (on_clicked) on_clicked(i.row() + 1);
-    });
-    grid->on_enter = [this] {
-      if (on_enterpressed) on_enterpressed();
-      emit enter_pressed();
-    };
-    grid->on_double_click = [this](int64_t row) {
-      if (on_doubleclicked) on_doubleclicked(row);
-      emit double_clicked(row);
-    };
-    connect(hh, &QHeaderView::sectionClicked, this, [this](int col) {
-      if (!d_->header_sort) return;
-      d_->sort_descending = d_->sort_column == col ? !d_->sort_descending : false;
-      d_->sort_column = col;
-      const std::string& name = d_->dv->definition().columns[size_t(col)].name;
-      if (d_->dv->setsort(name + (d_->sort_descending ? " D" : " A")) > 0) d_->dv->sort();
-      d_->grid->horizontalHeader()->setSortIndicator(
-          col, d_->sort_descending ? Qt::DescendingOrder : Qt::AscendingOrder);
-    });
-    hh->setSortIndicator(-1, Qt::AscendingOrder);  // no arrow until the user sorts
-    set_header_sort(d_->header_sort);
-    if (d_->current_colour) of_set_currentrow_background(d_->current_colour->red() +
-                                                         d_->current_colour->green() * 256 +
-                                                         d_->current_colour->blue() * 65536);
+// Hidden columns, widths from the definition, then the widths this user dragged in this window.
+void u_wsk_dw::size_grid_columns(const std::string& name) {
+  const auto& cols = d_->dv->definition().columns;
+  std::vector<std::string> names;
+  for (int c = 0; c < int(cols.size()); ++c) {
+    names.push_back(cols[size_t(c)].name);
+    if (!cols[size_t(c)].visible) d_->grid->setColumnHidden(c, true);
+    else if (cols[size_t(c)].width > 0) d_->grid->setColumnWidth(c, units_to_px_x(cols[size_t(c)].width));
   }
-  set_vscroll(d_->vscroll);
-  set_hscroll(d_->hscroll);
-  set_border(d_->border);
-  emit rows_changed();
-  if (def) return 1;
-  messagebox(window()->windowTitle().toStdString(), "数据对象不存在：" + name, mb_icon::stop,
-             mb_buttons::ok, 1);
-  return -1;
+  remember_column_widths(d_->grid, QString(window()->metaObject()->className()) + "/" +
+                                       QString::fromStdString(name), names);
+}
+
+// The data view's current row and the grid's selected row follow each other.
+void u_wsk_dw::keep_grid_selection_on_current_row() {
+  d_->model->on_current_changed = [this](int64_t, int64_t new_row) {
+    if (d_->syncing) return;
+    d_->syncing = true;
+    QItemSelectionModel* sel = d_->grid->selectionModel();
+    if (new_row >= 1) {
+      const QModelIndex cur = d_->grid->currentIndex();
+      int col = cur.isValid() ? cur.column() : 0;
+      while (col < d_->model->columnCount() - 1 && d_->grid->isColumnHidden(col)) ++col;
+      const QModelIndex idx = d_->model->index(int(new_row - 1), col);
+      sel->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      d_->grid->scrollTo(idx);
+    } else {
+      sel->clear();
+    }
+    d_->syncing = false;
+  };
+  d_->model->on_reset = [this] { d_->model->on_current_changed(0, d_->dv->getrow()); };
+  connect(d_->grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current, const QModelIndex&) {
+            if (d_->syncing || !current.isValid()) return;
+            d_->syncing = true;
+            d_->dv->setrow(current.row() + 1);
+            d_->syncing = false;
+            // The row may be selected only partly after a keyboard move: select it whole.
+            d_->grid->selectionModel()->select(
+                current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+          });
+}
+
+// Clicks, double-clicks and Enter in the grid go to the window as this control's events.
+void u_wsk_dw::raise_grid_events() {
+  connect(d_->grid, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) {
+    control_events::of(this).dw_clicked(*this, i.row() + 1);
+  });
+  d_->grid->on_enter = [this] { control_events::of(this).dw_enterpressed(*this); };
+  d_->grid->on_double_click = [this](int64_t row) {
+    control_events::of(this).dw_doubleclicked(*this, row);
+  };
+}
+
+// With header sorting on, a click on a header sorts by its column, again: the other way.
+void u_wsk_dw::sort_by_header_clicks() {
+  QHeaderView* hh = d_->grid->horizontalHeader();
+  connect(hh, &QHeaderView::sectionClicked, this, [this](int col) {
+    if (!d_->header_sort) return;
+    d_->sort_descending = d_->sort_column == col ? !d_->sort_descending : false;
+    d_->sort_column = col;
+    const std::string& name = d_->dv->definition().columns[size_t(col)].name;
+    if (d_->dv->setsort(name + (d_->sort_descending ? " D" : " A")) > 0) d_->dv->sort();
+    d_->grid->horizontalHeader()->setSortIndicator(
+        col, d_->sort_descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  });
+  hh->setSortIndicator(-1, Qt::AscendingOrder);  // no arrow until the user sorts
+  set_header_sort(d_->header_sort);
 }
 
 std::string u_wsk_dw::dataobject() const { return d_->dataobject; }
@@ -240,10 +247,7 @@ long u_wsk_dw::of_retrieve() {
   return rc;
 }
 
-long u_wsk_dw::kpo_retrieve() {
-  if (on_kpo_retrieve) return on_kpo_retrieve();
-  return long(retrieve());
-}
+long u_wsk_dw::kpo_retrieve() { return control_events::of(this).dw_kpo_retrieve(*this); }
 
 int64_t u_wsk_dw::of_get_id() const { return of_get_id(getrow()); }
 
@@ -261,13 +265,7 @@ int u_wsk_dw::of_update() {
   return rc;
 }
 
-int u_wsk_dw::kpo_update() {
-  if (on_kpo_update) return on_kpo_update();
-  const int rc = d_->dv->update();
-  if (rc < 0)
-    messagebox(is_update_error_title, d_->dv->last_error(), mb_icon::stop, mb_buttons::ok, 1);
-  return rc;
-}
+int u_wsk_dw::kpo_update() { return control_events::of(this).dw_kpo_update(*this); }
 
 void u_wsk_dw::of_set_currentrow_background(long rgb) {
   const QColor c(int(rgb & 0xff), int((rgb >> 8) & 0xff), int((rgb >> 16) & 0xff));

@@ -2,10 +2,11 @@
 // The data view control: shows one data view as a grid (a QTableView over the buffers) or as a
 // one-row free-form form, edits it with the columns' edit styles in tab order, and adds the
 // framework's services (of_settransobject, of_retrieve -> kpo_retrieve, of_get_id, of_update ->
-// kpo_update, of_set_currentrow_background). Data view operations are forwarded by name.
+// kpo_update, of_set_currentrow_background). Data view operations are forwarded by name. Its
+// events (kpo_retrieve, kpo_update, clicked, doubleclicked, enterpressed) go to the window that
+// holds it through control_events.
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,15 +39,7 @@ class u_wsk_dw : public QWidget {
   int of_update();                              // raises kpo_update
   void of_set_currentrow_background(long rgb);  // colour of the current row
 
-  // Events a window may take over; each runs after the control's own handling.
-  // kpo_retrieve: default retrieve() without arguments; answers rows read.
-  std::function<long()> on_kpo_retrieve;
-  // kpo_update: default update() (a failure is shown with the database's reason); answers it.
-  std::function<int()> on_kpo_update;
-  std::function<void(int64_t row)> on_clicked;
-  std::function<void(int64_t row)> on_doubleclicked;  // row 0 = below the last row
-  std::function<void()> on_enterpressed;
-  std::function<void(int64_t old_row, int64_t new_row)> on_rowfocuschanged;
+  // Raise the events to the window (control_events): rows read; update's result.
   long kpo_retrieve();
   int kpo_update();
 
@@ -90,9 +83,7 @@ class u_wsk_dw : public QWidget {
   std::string display_text(int64_t row, int column) const;
 
  signals:
-  // Raised after on_enterpressed / on_doubleclicked: the ancestors' default actions hang here.
-  void enter_pressed();
-  void double_clicked(qint64 row);
+  // Notifications for what watches the control (the list's status line); not events to handle.
   // The rows shown or held back by the filter changed (retrieve, filter, insert, delete).
   void rows_changed();
   // After each retrieve(): the rows read (negative: failed) and the milliseconds it took.
@@ -103,6 +94,16 @@ class u_wsk_dw : public QWidget {
  private:
   struct impl;
   std::unique_ptr<impl> d_;
+
+  // Presentation of the current definition, built by set_dataobject.
+  void clear_presentation();
+  void show_refusal(const std::string& msg);  // a refused edit, in a box titled like the window
+  void build_form();
+  void build_grid(const std::string& name);
+  void size_grid_columns(const std::string& name);
+  void keep_grid_selection_on_current_row();
+  void raise_grid_events();
+  void sort_by_header_clicks();
 };
 
 // The same control, sorted by a click on a column header.

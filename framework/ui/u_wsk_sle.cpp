@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 
 #include "framework/runtime/runtime.h"
+#include "framework/ui/control_events.h"
 
 namespace {
 
@@ -20,31 +21,27 @@ u_wsk_sle::u_wsk_sle(QWidget* parent) : QLineEdit(parent) {
 
 std::string u_wsk_sle::text_utf8() const { return text().toStdString(); }
 
-long u_wsk_sle::kpo_keypressed(int /*key*/, int /*keyflags*/) { return message.returnvalue; }
-
 void u_wsk_sle::keyPressEvent(QKeyEvent* e) {
   QLineEdit::keyPressEvent(e);
   const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
   const bool was_down = runtime::enter_down();
   if (enter) runtime::set_enter_down(true);
-  const int flags = keyflags_of(e->modifiers());
-  kpo_keypressed(e->key(), flags);
-  if (on_kpo_keypressed) on_kpo_keypressed(e->key(), flags);
+  control_events::of(this).sle_kpo_keypressed(*this, e->key(), keyflags_of(e->modifiers()));
   if (enter) {
     runtime::set_enter_down(was_down);
     // Enter belongs to the search box: it does not go on to the window's default button.
     e->accept();
-    if (changed_since_modified_) {
-      changed_since_modified_ = false;
-      if (on_modified) on_modified();
-    }
+    raise_modified_if_changed();
   }
 }
 
 void u_wsk_sle::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
-  if (changed_since_modified_) {
-    changed_since_modified_ = false;
-    if (on_modified) on_modified();
-  }
+  raise_modified_if_changed();
+}
+
+void u_wsk_sle::raise_modified_if_changed() {
+  if (!changed_since_modified_) return;
+  changed_since_modified_ = false;
+  control_events::of(this).sle_modified(*this);
 }

@@ -1,14 +1,17 @@
 #pragma once
 // Root ancestor of every window: drives it through its events. open_window() runs
 // create -> kpo_preopen -> (shown) -> kpo_postopen -> open_finished; closing runs close_event ->
-// destroy. Every override of an event calls its ancestor's version first.
+// destroy. The events of its controls arrive as control_events. Every override of an event calls
+// its ancestor's version first.
 
 #include <QDialog>
 #include <functional>
 #include <string>
 #include <vector>
 
-class w_base : public QDialog {
+#include "framework/ui/control_events.h"
+
+class w_base : public QDialog, public control_events {
   Q_OBJECT
  public:
   explicit w_base(QWidget* parent = nullptr);

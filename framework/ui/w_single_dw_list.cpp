@@ -45,13 +45,6 @@ w_single_dw_list::w_single_dw_list(QWidget* parent) : w_base(parent) {
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted) paint_report(*dw_1, report_title(), printer);
   });
-  // Enter and double-click open the current row unless the window handles them itself.
-  connect(dw_1, &u_wsk_dw::enter_pressed, this, [this] {
-    if (!dw_1->on_enterpressed) kpo_open();
-  });
-  connect(dw_1, &u_wsk_dw::double_clicked, this, [this](qint64 row) {
-    if (!dw_1->on_doubleclicked && row > 0) kpo_open();
-  });
 }
 
 void w_single_dw_list::create() { w_base::create(); }
@@ -82,6 +75,16 @@ int w_single_dw_list::kpo_savedata() {
 bool w_single_dw_list::has_unsaved_changes() const {
   if (dw_1->dv().definition().update_table.empty()) return false;
   return dw_1->modifiedcount() > 0 || dw_1->deletedcount() > 0;
+}
+
+void w_single_dw_list::dw_enterpressed(u_wsk_dw& dw) {
+  w_base::dw_enterpressed(dw);
+  kpo_open();
+}
+
+void w_single_dw_list::dw_doubleclicked(u_wsk_dw& dw, int64_t row) {
+  w_base::dw_doubleclicked(dw, row);
+  if (row > 0) kpo_open();
 }
 
 void w_single_dw_list::accept_pending_edits() { dw_1->accepttext(); }

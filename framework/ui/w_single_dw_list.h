@@ -2,8 +2,7 @@
 // Ancestor of the list windows: uo_toolbar above dw_1 (u_wsk_dw). When the open sequence is over
 // (after kpo_postopen) it reads the list through dw_1.of_retrieve(); the toolbar retrieves,
 // inserts and deletes rows, saves through kpo_save(1), opens the current row through kpo_open
-// (also Enter or a double-click in the grid, when the window has no handler of its own),
-// exports, prints and closes. Closing with unsaved changes asks whether to save. A status line
+// (also dw_1's enterpressed and doubleclicked on a row), exports, prints and closes. Closing with unsaved changes asks whether to save. A status line
 // below dw_1 tells the rows shown and the outcome of the last action.
 
 #include "framework/ui/status_line.h"
@@ -26,6 +25,10 @@ class w_single_dw_list : public w_base {
   int kpo_save(int an_commit) override;
   int kpo_savedata() override;    // accepttext, then of_update when something changed
   bool has_unsaved_changes() const override;
+
+  // dw_1's Enter, and a double-click on one of its rows, open the current row (kpo_open).
+  void dw_enterpressed(u_wsk_dw& dw) override;
+  void dw_doubleclicked(u_wsk_dw& dw, int64_t row) override;
 
   // dw_1's top (host units) can move, e.g. below a search row.
   void set_dw_top(int y_units);

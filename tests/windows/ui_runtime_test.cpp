@@ -9,6 +9,7 @@
 
 #include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
+#include "framework/ui/control_events.h"
 #include "framework/ui/u_wsk_sle.h"
 #include "framework/ui/units.h"
 #include "framework/ui/uo_date.h"
@@ -89,15 +90,21 @@ TEST(runtime_clock, today_is_midnight_of_a_fixed_now) {
 }
 
 TEST(search_box, enter_is_down_only_while_enter_is_handled_and_modified_follows_changes) {
-  u_wsk_sle sle;
-  std::vector<std::pair<int, bool>> calls;
-  int modified = 0;
-  sle.on_kpo_keypressed = [&](int key, int) {
-    calls.emplace_back(key, runtime::enter_down());
-    return 0L;
-  };
-  sle.on_modified = [&] { return long(++modified); };
-  show_active(&sle);
+  // The window holding the edit records its events.
+  struct host : QWidget, control_events {
+    std::vector<std::pair<int, bool>> calls;
+    int modified = 0;
+    long sle_kpo_keypressed(u_wsk_sle&, int key, int) override {
+      calls.emplace_back(key, runtime::enter_down());
+      return 0;
+    }
+    long sle_modified(u_wsk_sle&) override { return ++modified; }
+  } window;
+  u_wsk_sle& sle = *new u_wsk_sle(&window);
+  const auto& calls = window.calls;
+  const int& modified = window.modified;
+  show_active(&window);
+  sle.setFocus();
   type_text(&sle, "12");
   press_key(&sle, Qt::Key_Return);
   press_key(&sle, Qt::Key_Return);  // nothing changed since: no second modified
