@@ -99,6 +99,9 @@ END)",
   memberid BIGINT,
   billdate DATETIME,
   amount REAL(14,2)))",
+    // The price query reads each article's level prices here: article first, price included.
+    "CREATE INDEX IF NOT EXISTS ix_level_price_article ON t_article_member_level_price "
+    "(articleid, levelid, price)",
     "CREATE INDEX IF NOT EXISTS ix_bill_header_memberid ON t_bill_header (memberid)",
 };
 
@@ -188,6 +191,9 @@ $$)",
   memberid BIGINT,
   billdate TIMESTAMP(0),
   amount NUMERIC(14,2)))",
+    // The price query reads each article's level prices here: article first, price included.
+    "CREATE INDEX IF NOT EXISTS ix_level_price_article ON t_article_member_level_price "
+    "(articleid, levelid, price)",
     "CREATE INDEX IF NOT EXISTS ix_bill_header_memberid ON t_bill_header (memberid)",
 };
 
