@@ -4,7 +4,7 @@
 
 #include <QLabel>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 #include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/w_dialog.h"
 

@@ -14,7 +14,7 @@
 
 #include "framework/dataview/definition.h"
 #include "framework/db/transaction.h"
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 enum class dv_buffer { primary, filter, deleted };
 enum class dv_status { notmodified, datamodified, new_, newmodified };

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 enum class edit_style { edit, checkbox, codetable, dddw };
 

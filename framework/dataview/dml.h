@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 struct dml_statement {
   std::string sql;

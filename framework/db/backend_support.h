@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "value.h"
+#include "framework/value/value.h"
 
 enum class statement_kind {
   read,          // SELECT, VALUES, WITH ... SELECT, EXPLAIN, PRAGMA, SHOW

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "value.h"
+#include "framework/value/value.h"
 
 enum class backend { sqlite, postgres };
 

@@ -1,7 +1,7 @@
 #pragma once
 // The station's clock, read in its local time (the one place that asks the system).
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 datetime local_now();
 datetime day_of(datetime t);  // midnight of the same day

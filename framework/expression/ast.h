@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 enum class expr_type : uint8_t { null_t, bool_t, long_t, decimal_t, string_t, date_t };
 

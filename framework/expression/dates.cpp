@@ -1,6 +1,6 @@
 #include "framework/expression/dates.h"
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 // Read-only view of one column of the data view's storage, indexed by row handle.
 struct column_data {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 #include "framework/expression/ast.h"
 #include "framework/expression/expression.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 inline constexpr int64_t pow10_table[19] = {1,
                                             10,

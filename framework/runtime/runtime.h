@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 // The global message object: what a window was opened with, and a dialog's answer.
 struct n_cst_msg {
@@ -57,10 +57,6 @@ void set_now(std::optional<datetime> fixed);
 bool enter_down();
 void set_enter_down(bool down);
 }  // namespace runtime
-
-// Connects the engine to the runtime at start-up: computed columns read today() from here and
-// f_check_sql reports through messagebox (stop icon). The GUI also installs its box handler.
-void install_runtime();
 
 // Integer of [section] key= in an ini file; the default for a missing file, section or key or a
 // value that is not a whole number. A path written with backslashes ("\util\syncclient.ini") is

@@ -1,5 +1,7 @@
 #include "framework/ui/install_ui.h"
 
+#include "framework/dataview/data_view.h"
+#include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/file_dialog_guard.h"
 #include "framework/ui/gui_messagebox.h"
@@ -10,6 +12,9 @@ void install_ui() {
   install_fonts();
   install_qt_translations();
   install_file_dialog_guard();
-  install_runtime();
+  data_view::set_today_provider([] { return runtime::today(); });
+  set_sql_error_reporter([](const std::string& title, const std::string& text) {
+    messagebox(title, text, mb_icon::stop, mb_buttons::ok, 1);
+  });
   runtime::set_messagebox_handler(show_gui_messagebox);
 }

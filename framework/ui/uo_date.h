@@ -3,7 +3,7 @@
 
 #include <QDateEdit>
 
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 class uo_date : public QDateEdit {
   Q_OBJECT

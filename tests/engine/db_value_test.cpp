@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/db/backend_support.h"
-#include "framework/db/value.h"
+#include "framework/value/value.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Exact decimals, calendar datetimes and nullable values.
-#include "value.h"
+#include "framework/value/value.h"
 
 #include <array>
 #include <cstdio>
