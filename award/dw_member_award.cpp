@@ -42,5 +42,3 @@ dv_definition make_dw_member_award() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_award(make_dw_member_award());

@@ -24,5 +24,3 @@ dv_definition make_dw_member_award_control() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_award_control(make_dw_member_award_control());

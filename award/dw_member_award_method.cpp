@@ -22,5 +22,3 @@ dv_definition make_dw_member_award_method() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_award_method(make_dw_member_award_method());

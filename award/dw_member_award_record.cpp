@@ -38,5 +38,3 @@ dv_definition make_dw_member_award_record() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_award_record(make_dw_member_award_record());

@@ -73,5 +73,3 @@ void w_member_award::cbx_clicked(u_wsk_cbx& cbx) {
   dw_1->setfilter(cbx_1->isChecked() ? "" : "integral >= mdintegral ");
   dw_1->filter();
 }
-
-static window_registration reg("w_member_award", [] { return new w_member_award; });

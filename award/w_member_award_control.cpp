@@ -6,7 +6,6 @@
 #include "award/member_award_redeem.h"
 #include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
-#include "framework/ui/window_registry.h"
 
 namespace {
 // The current row's colour: yellow, as a long colour (red + green * 256 + blue * 65536).
@@ -107,5 +106,3 @@ int w_member_award_control::wf_member_award(int64_t an_row) {
   const int64_t ll_date = runtime::today().yyyymmdd();
   return member_award_redeem(sqlca, il_memberid, ll_rate, ls_name, ls_notes, ll_date);
 }
-
-static window_registration reg("w_member_award_control", [] { return new w_member_award_control; });

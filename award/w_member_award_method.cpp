@@ -1,7 +1,5 @@
 #include "award/w_member_award_method.h"
 
-#include "framework/ui/window_registry.h"
-
 namespace {
 // The current row's colour: yellow, as a long colour (red + green * 256 + blue * 65536).
 constexpr long rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
@@ -65,5 +63,3 @@ void w_member_award_method::accept_pending_edits() {
 }
 
 long w_member_award_method::dw_kpo_retrieve(u_wsk_dw& /*dw*/) { return long(dw_1->retrieve()); }
-
-static window_registration reg("w_member_award_method", [] { return new w_member_award_method; });

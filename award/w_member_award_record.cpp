@@ -5,7 +5,6 @@
 #include "framework/dataview/names.h"
 #include "framework/expression/expression.h"
 #include "framework/runtime/runtime.h"
-#include "framework/ui/window_registry.h"
 
 namespace {
 // Size of the report window, host units: wide enough for every column of the grid.
@@ -59,5 +58,3 @@ long w_member_award_record::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyf
   }
   return message.returnvalue;
 }
-
-static window_registration reg("w_member_award_record", [] { return new w_member_award_record; });

@@ -1,7 +1,6 @@
 // dw_member_levelid: the member levels, the drop-down of every grid that shows levelid.
+#include "data/dw_member_levelid.h"
 #include "framework/dataview/columns.h"
-
-namespace {
 
 dv_definition make_dw_member_levelid() {
   using namespace dv_columns;
@@ -15,7 +14,3 @@ dv_definition make_dw_member_levelid() {
   };
   return d;
 }
-
-const dv_registration reg_dw_member_levelid(make_dw_member_levelid());
-
-}  // namespace

@@ -261,13 +261,15 @@ int run_unit(uo_transaction& tr, const std::vector<std::string>& statements) {
 
 }  // namespace
 
-int create_schema(uo_transaction& tr) {
-  const auto& ddl = tr.kind() == backend::postgres ? postgres_ddl : sqlite_ddl;
+std::vector<std::string> schema_statements(backend kind) {
+  const auto& ddl = kind == backend::postgres ? postgres_ddl : sqlite_ddl;
   std::vector<std::string> statements(ddl.begin(), ddl.end());
-  if (tr.kind() == backend::postgres)
+  if (kind == backend::postgres)
     statements.insert(statements.end(), postgres_terminal_rights.begin(), postgres_terminal_rights.end());
-  return run_unit(tr, statements);
+  return statements;
 }
+
+int create_schema(uo_transaction& tr) { return run_unit(tr, schema_statements(tr.kind())); }
 
 int drop_schema(uo_transaction& tr) {
   std::vector<std::string> statements;
@@ -279,13 +281,6 @@ int drop_schema(uo_transaction& tr) {
     statements.push_back("DROP TABLE IF EXISTS t_sequence");
   }
   return run_unit(tr, statements);
-}
-
-bool may_create_schema(uo_transaction& tr) {
-  if (tr.kind() != backend::postgres) return true;
-  std::vector<value> into;
-  return tr.select_into("SELECT has_schema_privilege(current_schema(), 'CREATE')", {}, into) == 0 &&
-         !into.empty() && into[0].is_long() && into[0].as_long() == 1;
 }
 
 bool schema_exists(uo_transaction& tr) {

@@ -3,10 +3,18 @@
 // schema also holds the terminals' group role member_terminal and its rights: an administrator
 // creates it; terminals connect as login roles that are members of member_terminal.
 
+#include <string>
+#include <vector>
+
+#include "framework/db/schema_rights.h"
 #include "framework/db/transaction.h"
 
 // The group role whose members are the shop's terminals (PostgreSQL).
 inline constexpr const char* terminal_role = "member_terminal";
+
+// The statements create_schema runs on a backend, in order (also written out as plain SQL files):
+// on PostgreSQL the tables, then the role member_terminal and its rights.
+std::vector<std::string> schema_statements(backend kind);
 
 // Creates every table, index and sequence that is missing, in one transaction, and commits. On
 // PostgreSQL it also creates the role member_terminal when missing and grants it its rights
@@ -16,9 +24,6 @@ int create_schema(uo_transaction& tr);
 
 // Drops everything create_schema creates (tests and a fresh demo start). 0 or -1 as above.
 int drop_schema(uo_transaction& tr);
-
-// Whether the connected role may create tables where the schema goes (always on SQLite).
-bool may_create_schema(uo_transaction& tr);
 
 // Whether the database already holds the member table (a first run creates the schema when not).
 bool schema_exists(uo_transaction& tr);

@@ -4,9 +4,10 @@
 #include <fstream>
 #include <system_error>
 
-#include "data/demo_data.h"
-#include "data/schema.h"
+#include "framework/db/schema_rights.h"
 #include "framework/db/transaction.h"
+#include "framework/module/module_interface.h"
+#include "framework/module/module_loader.h"
 #include "framework/runtime/runtime.h"
 
 long count_tables(uo_transaction& tr) {
@@ -21,18 +22,24 @@ long count_tables(uo_transaction& tr) {
 
 namespace {
 
-int fill_demo(uo_transaction& tr, int members) {
-  demo_options opt;
-  opt.members = members;
+// The loaded modules, or none with error set.
+const std::vector<const loaded_module*>* modules_or_error(uo_transaction& tr, std::string& error) {
+  if (!loaded_modules().empty()) return &loaded_modules();
+  error = "no module is loaded: nothing can create the tables of " + display_url(tr.url());
+  return nullptr;
+}
+
+int fill_demo(const loaded_module& m, uo_transaction& tr, int members) {
   // Made today: redemptions reach up to today (the report window opens on the current month)
   // and no further, and ages are today's.
-  opt.made_on = runtime::today().yyyymmdd();
-  return generate_demo_data(tr, opt);
+  return m.module->generate_demo_data(tr, members, runtime::today().yyyymmdd());
 }
 
 }  // namespace
 
 int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
+  const auto* modules = modules_or_error(tr, error);
+  if (!modules) return -1;
   const std::string shown = display_url(tr.url());
   const long tables = count_tables(tr);
   if (tables < 0) {
@@ -40,11 +47,15 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
     return -1;
   }
   if (tables > 0) {
-    if (schema_exists(tr)) return 0;
-    // Someone else's database: write nothing into it.
-    error = "the database " + shown +
-            " has tables but not the member tables (t_member); use an empty database";
-    return -1;
+    for (const loaded_module* m : *modules) {
+      const std::string missing = m->module->missing_table(tr);
+      if (missing.empty()) continue;
+      // Someone else's database: write nothing into it.
+      error = "the database " + shown + " has tables but not those of the " + m->name +
+              " module (" + missing + "); use an empty database";
+      return -1;
+    }
+    return 0;
   }
   if (!may_create_schema(tr)) {
     error = "the database " + shown +
@@ -53,45 +64,53 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
             "postgresql://ADMIN@HOST/DB\n(see \"Running a shop server\" in the README)";
     return -1;
   }
-  if (create_schema(tr) < 0) {
-    error = "cannot create the tables in " + shown + ": " + tr.sqlerrtext;
-    return -1;
-  }
-  if (fill_demo(tr, members) < 0) {
-    error = "cannot write the demo data: " + tr.sqlerrtext;
-    // Leave the database empty again, so that the next start tries afresh.
-    drop_schema(tr);
-    return -1;
+  for (const loaded_module* m : *modules) {
+    if (m->module->create_schema(tr) < 0) {
+      error = "cannot create the tables of the " + m->name + " module in " + shown + ": " +
+              tr.sqlerrtext;
+      return -1;
+    }
+    if (fill_demo(*m, tr, members) < 0) {
+      error = "cannot write the demo data of the " + m->name + " module: " + tr.sqlerrtext;
+      // Leave the database empty again, so that the next start tries afresh.
+      for (const loaded_module* d : *modules) d->module->drop_schema(tr);
+      return -1;
+    }
   }
   return 1;
 }
 
 int create_shop_schema(uo_transaction& tr, std::optional<int> demo_members, std::string& done,
                        std::string& error) {
+  const auto* modules = modules_or_error(tr, error);
+  if (!modules) return -1;
   const std::string shown = display_url(tr.url());
-  if (create_schema(tr) < 0) {
-    error = "cannot create the schema in " + shown + ": " + tr.sqlerrtext;
-    return -1;
+  done.clear();
+  for (const loaded_module* m : *modules) {
+    if (m->module->create_schema(tr) < 0) {
+      error = "cannot create the schema of the " + m->name + " module in " + shown + ": " +
+              tr.sqlerrtext;
+      return -1;
+    }
+    if (!done.empty()) done += "; ";
+    done += m->module->schema_summary(tr) + " are in place in " + shown;
+    if (!demo_members) continue;
+    const int64_t rows = m->module->data_rows(tr);
+    if (rows < 0) {
+      error = "cannot count the rows of the " + m->name + " module in " + shown + ": " +
+              tr.sqlerrtext;
+      return -1;
+    }
+    if (rows > 0) {
+      done += "; no demo data written: the " + m->name + " module's tables already hold data";
+      continue;
+    }
+    if (fill_demo(*m, tr, *demo_members) < 0) {
+      error = "cannot write the demo data of the " + m->name + " module: " + tr.sqlerrtext;
+      return -1;
+    }
+    done += "; " + std::to_string(*demo_members) + " demo members written";
   }
-  done = tr.kind() == backend::postgres
-             ? "the member tables and the role " + std::string(terminal_role) +
-                   " with its rights are in place in " + shown
-             : "the member tables are in place in " + shown;
-  if (!demo_members) return 0;
-  std::vector<value> into;
-  if (tr.select_into("SELECT COUNT(*) FROM t_member", {}, into) != 0 || into.empty()) {
-    error = "cannot count the members in " + shown + ": " + tr.sqlerrtext;
-    return -1;
-  }
-  if (into[0].as_long() > 0) {
-    done += "; no demo data written: t_member already holds members";
-    return 0;
-  }
-  if (fill_demo(tr, *demo_members) < 0) {
-    error = "cannot write the demo data: " + tr.sqlerrtext;
-    return -1;
-  }
-  done += "; " + std::to_string(*demo_members) + " demo members written";
   return 0;
 }
 

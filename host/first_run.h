@@ -1,7 +1,8 @@
 #pragma once
-// First run of the demo terminal: a database without tables gets the schema and demo data when
-// the terminal's role may create them, and the shop's ini file (util/syncclient.ini, [Site] ID=1)
-// is written when it is missing. The administrator's step, --create-schema, lives here too.
+// First run of the demo terminal: a database without tables gets the schema and demo data of the
+// loaded modules when the terminal's role may create them, and the shop's ini file
+// (util/syncclient.ini, [Site] ID=1) is written when it is missing. The administrator's step,
+// --create-schema, lives here too.
 
 #include <optional>
 #include <string>
@@ -11,15 +12,16 @@ class uo_transaction;
 // Number of tables in the connection's database (its current schema on PostgreSQL); -1 on error.
 long count_tables(uo_transaction& tr);
 
-// Creates the schema and `members` demo members when the database has no tables.
-// Answers 1 when it created them, 0 when tables were already there, -1 on failure (error set;
-// nothing half-written is left committed). A role that may not create tables (a terminal's)
-// creates nothing: the error says that the schema is missing and how an administrator makes it.
+// Creates the loaded modules' schema and `members` demo members when the database has no tables.
+// Answers 1 when it created them, 0 when the modules' tables were already there, -1 on failure
+// (error set; nothing half-written is left committed; no module loaded is a failure too). A role
+// that may not create tables (a terminal's) creates nothing: the error says that the schema is
+// missing and how an administrator makes it.
 int prepare_demo_database(uo_transaction& tr, int members, std::string& error);
 
-// The administrator's step: creates what is missing of the schema and (PostgreSQL) the role
-// member_terminal with its rights, then, when demo_members is given and t_member is empty, the
-// demo data. 0 with `done` saying what was done; -1 with error set.
+// The administrator's step: creates what is missing of the loaded modules' schema (on PostgreSQL
+// with the role member_terminal and its rights), then, when demo_members is given, the demo data
+// of each module whose tables are empty. 0 with `done` saying what was done; -1 with error set.
 int create_shop_schema(uo_transaction& tr, std::optional<int> demo_members, std::string& done,
                        std::string& error);
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -40,6 +41,13 @@ std::optional<host_options> parse_host_options(const std::vector<std::string>& a
       o.database_url = args[++i];
       if (o.database_url.empty()) {
         error = "--database needs a URL (sqlite:FILE or postgresql://...)";
+        return std::nullopt;
+      }
+    } else if (a == "--modules") {
+      if (!need(i, 1, a)) return std::nullopt;
+      o.module_dir = args[++i];
+      if (o.module_dir.empty()) {
+        error = "--modules needs a folder";
         return std::nullopt;
       }
     } else if (a == "--members") {
@@ -93,12 +101,14 @@ std::optional<host_options> parse_host_options(const std::vector<std::string>& a
 
 std::string host_usage() {
   return
-      "Usage: member-terminal [--database URL] [--members N]\n"
-      "       member-terminal [--database URL] --screenshot CLASS FILE [--parm N | --text S]\n"
-      "       member-terminal --database ADMIN-URL --create-schema [--demo-data [--members N]]\n"
+      "Usage: member-terminal [--database URL] [--members N] [--modules DIR]\n"
+      "       member-terminal [--database URL] [--modules DIR]\n"
+      "                       --screenshot CLASS FILE [--parm N | --text S]\n"
+      "       member-terminal --database ADMIN-URL [--modules DIR]\n"
+      "                       --create-schema [--demo-data [--members N]]\n"
       "\n"
-      "Demo terminal of the member module: a launcher that opens the module's windows by class\n"
-      "name over one database.\n"
+      "Demo terminal of the member module: loads the modules of its module folder and offers a\n"
+      "launcher that opens their windows by class name over one database.\n"
       "\n"
       "  --database URL   sqlite:FILE or postgresql://user@host:port/dbname, with libpq's\n"
       "                   parameters (sslmode=verify-full&sslrootcert=FILE, several hosts with\n"
@@ -106,13 +116,15 @@ std::string host_usage() {
       "                   kept in ~/.pgpass (PGPASSFILE) or a service file than on the command\n"
       "                   line, where it is masked at start-up\n"
       "                   (default: sqlite:member-demo.db in the current directory)\n"
+      "  --modules DIR    the folder of the module plugins (default: the installed one, or\n"
+      "                   the build tree's for a program run from its build tree)\n"
       "  --members N      members in a newly created demo database (10..1000000, default 200)\n"
       "  --screenshot CLASS FILE\n"
       "                   open the window CLASS (or 'launcher') without a display, save it as a\n"
       "                   PNG in FILE and exit; dialogs are rendered once they are open\n"
       "  --parm N         the number the window is opened with (e.g. a memberid)\n"
       "  --text S         the text the window is opened with (w_choose_member's search text)\n"
-      "  --create-schema  create the member tables and, on PostgreSQL, the role member_terminal\n"
+      "  --create-schema  create the modules' tables and, on PostgreSQL, the role member_terminal\n"
       "                   with the rights of a terminal (connect as an administrator), then exit\n"
       "  --demo-data      with --create-schema: write demo data into an empty member table\n"
       "  --help           this text\n"
@@ -121,6 +133,13 @@ std::string host_usage() {
       "(a terminal's role may not: use --create-schema); util/syncclient.ini ([Site] ID=1) is\n"
       "created below the current directory when missing.\n"
       "Without a display run it under Xvfb (xvfb-run scripts/demo.sh) or use --screenshot.\n";
+}
+
+std::string default_module_dir(const std::string& app_dir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::equivalent(app_dir, MEMBER_BUILD_HOST_DIR, ec)) return MEMBER_BUILD_MODULE_DIR;
+  return (fs::path(app_dir) / ".." / MEMBER_INSTALLED_MODULE_DIR).lexically_normal().string();
 }
 
 std::string default_database_url(const std::string& dir) {

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -23,25 +25,35 @@ const char* const k_unavailable = "（未提供）";
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-const std::vector<std::string>& launcher_window::list_windows() {
-  static const std::vector<std::string> windows = {
-      "w_member_maintain", "w_member_view",         "w_member_price_query",
-      "w_member_award",    "w_member_award_method", "w_member_award_record",
-  };
-  return windows;
+namespace {
+// The declared windows by what they are opened with: "" (nothing), "text", "memberid".
+std::vector<module_window> windows_opened_with(const std::string& what) {
+  std::vector<module_window> out;
+  for (const module_window& w : declared_windows())
+    if (w.opens_with == what) out.push_back(w);
+  return out;
+}
+}  // namespace
+
+std::vector<std::string> launcher_window::list_windows() {
+  std::vector<std::string> out;
+  for (const module_window& w : windows_opened_with("")) out.push_back(w.class_name);
+  return out;
 }
 
-std::string launcher_window::window_caption(const std::string& class_name) {
+std::string launcher_window::window_caption(const std::string& class_name,
+                                            const std::string& fallback) {
   // Windows set their title when they are made or in their create event; neither reads data.
   const std::unique_ptr<w_base> w(create_window(class_name));
-  if (!w) return class_name;
+  if (!w) return fallback;
   w->create();
   return w->title();
 }
 
-QPushButton* launcher_window::make_button(const std::string& class_name) {
+QPushButton* launcher_window::make_button(const std::string& class_name,
+                                          const std::string& fallback_caption) {
   const bool available = window_available(class_name);
-  QString text = qs(window_caption(class_name));
+  QString text = qs(window_caption(class_name, fallback_caption));
   if (!available) text += QString::fromUtf8(k_unavailable);
   auto* b = new QPushButton(text);
   b->setObjectName(qs("cb_" + class_name));
@@ -57,7 +69,8 @@ QLabel* launcher_window::make_class_label(const std::string& class_name) {
   return l;
 }
 
-launcher_window::launcher_window(const std::string& database_url, QWidget* parent)
+launcher_window::launcher_window(const std::string& database_url,
+                                 const std::vector<module_failure>& failures, QWidget* parent)
     : QWidget(parent) {
   setFont(module_font());
   setWindowTitle(QString::fromUtf8("会员模块 演示终端"));
@@ -69,16 +82,35 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   st_db->setWordWrap(true);
   root->addWidget(st_db);
 
+  st_modules = new QLabel;
+  st_modules->setObjectName("st_modules");
+  st_modules->setWordWrap(true);
+  st_modules->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QStringList lines;
+  for (const module_failure& f : failures) lines << qs("模块未加载：" + f.text());
+  st_modules->setText(lines.join("\n"));
+  st_modules->setVisible(!failures.empty());
+  root->addWidget(st_modules);
+
+  // The module windows by what they are opened with: nothing, a search text, a member id.
+  const std::vector<module_window> plain = windows_opened_with("");
+  const std::vector<module_window> by_text = windows_opened_with("text");
+  std::vector<module_window> by_memberid = windows_opened_with("memberid");
+  // The host's own window.
+  by_memberid.push_back({"w_member_sale_sum", "会员消费汇总", "memberid"});
+
   auto* gb_windows = new QGroupBox(QString::fromUtf8("模块窗口"));
   auto* windows = new QGridLayout(gb_windows);
   windows->setColumnStretch(1, 1);
   int row = 0;
-  for (const std::string& name : list_windows()) {
-    QPushButton* b = make_button(name);
+  for (const module_window& e : plain) {
+    QPushButton* b = make_button(e.class_name, e.caption);
+    const std::string name = e.class_name;
     connect(b, &QPushButton::clicked, this, [this, name] { open_class(name); });
     windows->addWidget(b, row, 0);
     windows->addWidget(make_class_label(name), row++, 1);
   }
+  gb_windows->setVisible(!plain.empty());
   root->addWidget(gb_windows);
 
   auto* gb_choose = new QGroupBox(QString::fromUtf8("选择会员（查找文本）"));
@@ -86,15 +118,20 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   sle_search = new QLineEdit;
   sle_search->setObjectName("sle_search");
   sle_search->setPlaceholderText(QString::fromUtf8("会员代号、会员号或姓名的开头"));
-  QPushButton* cb_choose = make_button("w_choose_member");
-  connect(cb_choose, &QPushButton::clicked, this, &launcher_window::choose_member);
-  connect(sle_search, &QLineEdit::returnPressed, cb_choose, &QPushButton::click);
+  choose->addWidget(sle_search, 0, 0, std::max<int>(1, int(by_text.size())), 1);
+  row = 0;
+  for (const module_window& e : by_text) {
+    QPushButton* cb_choose = make_button(e.class_name, e.caption);
+    const std::string name = e.class_name;
+    connect(cb_choose, &QPushButton::clicked, this, [this, name] { choose_member(name); });
+    if (row == 0) connect(sle_search, &QLineEdit::returnPressed, cb_choose, &QPushButton::click);
+    choose->addWidget(cb_choose, row, 1);
+    choose->addWidget(make_class_label(e.class_name), row++, 2);
+  }
   st_chosen = new QLabel(QString::fromUtf8("返回的会员代号：—"));
   st_chosen->setObjectName("st_chosen");
-  choose->addWidget(sle_search, 0, 0);
-  choose->addWidget(cb_choose, 0, 1);
-  choose->addWidget(make_class_label("w_choose_member"), 0, 2);
-  choose->addWidget(st_chosen, 1, 0, 1, 3);
+  choose->addWidget(st_chosen, std::max(row, 1), 0, 1, 3);
+  gb_choose->setVisible(!by_text.empty());
   root->addWidget(gb_choose);
 
   auto* gb_member = new QGroupBox(QString::fromUtf8("按会员代号打开"));
@@ -103,15 +140,15 @@ launcher_window::launcher_window(const std::string& database_url, QWidget* paren
   sle_memberid->setObjectName("sle_memberid");
   sle_memberid->setPlaceholderText(QString::fromUtf8("会员代号"));
   sle_memberid->setText("1");
-  QPushButton* cb_info = make_button("w_member_info");
-  QPushButton* cb_sum = make_button("w_member_sale_sum");
-  connect(cb_info, &QPushButton::clicked, this, [this] { open_with_memberid("w_member_info"); });
-  connect(cb_sum, &QPushButton::clicked, this, [this] { open_with_memberid("w_member_sale_sum"); });
-  member->addWidget(sle_memberid, 0, 0, 2, 1);
-  member->addWidget(cb_info, 0, 1);
-  member->addWidget(make_class_label("w_member_info"), 0, 2);
-  member->addWidget(cb_sum, 1, 1);
-  member->addWidget(make_class_label("w_member_sale_sum"), 1, 2);
+  member->addWidget(sle_memberid, 0, 0, int(by_memberid.size()), 1);
+  row = 0;
+  for (const module_window& e : by_memberid) {
+    QPushButton* b = make_button(e.class_name, e.caption);
+    const std::string name = e.class_name;
+    connect(b, &QPushButton::clicked, this, [this, name] { open_with_memberid(name); });
+    member->addWidget(b, row, 1);
+    member->addWidget(make_class_label(e.class_name), row++, 2);
+  }
   member->setColumnStretch(2, 1);
   root->addWidget(gb_member);
 
@@ -143,9 +180,9 @@ void launcher_window::open_with_memberid(const std::string& class_name) {
   open_class(class_name, static_cast<double>(id));
 }
 
-void launcher_window::choose_member() {
+void launcher_window::choose_member(const std::string& class_name) {
   st_status->clear();
-  open_window_text("w_choose_member", sle_search->text().toStdString());
+  open_window_text(class_name, sle_search->text().toStdString());
   const long long id = std::llround(message.doubleparm);
   st_chosen->setText(QString::fromUtf8("返回的会员代号：") + QString::number(id) +
                      (id == 0 ? QString::fromUtf8("（未选择）") : QString()));

@@ -1,5 +1,6 @@
-// member-terminal: the demo host of the member module. Connects sqlca to the shop database
-// (creating a demo one on first run) and shows the launcher, or renders one window to a PNG.
+// member-terminal: the demo host of the member module. Loads the modules of its module folder,
+// connects sqlca to the shop database (creating a demo one on first run) and shows the launcher,
+// or renders one window to a PNG.
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <iostream>
 
 #include "framework/db/transaction.h"
+#include "framework/module/module_loader.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/install_ui.h"
 #include "host/first_run.h"
@@ -40,6 +42,20 @@ int fail(const std::string& text, bool gui) {
   return 1;
 }
 
+// Loads the modules of the module folder (a QCoreApplication must exist). A module that cannot be
+// loaded is named with the reason; the terminal goes on without it.
+std::vector<module_failure> load_host_modules(const host_options& opt) {
+  const std::string module_dir =
+      opt.module_dir.empty()
+          ? default_module_dir(QCoreApplication::applicationDirPath().toStdString())
+          : opt.module_dir;
+  std::vector<module_failure> failures = load_modules(module_dir);
+  for (const module_failure& f : failures) {
+    std::cerr << "member-terminal: module not loaded: " << f.text() << "\n";
+  }
+  return failures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +73,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (opt->create_schema) {
+    // The schema is the loaded modules'.
+    QCoreApplication core(argc, argv);
+    load_host_modules(*opt);
     const std::string url = opt->database_url.empty()
                                 ? default_database_url(runtime::current_directory())
                                 : opt->database_url;
@@ -94,13 +113,16 @@ int main(int argc, char** argv) {
     });
   }
 
+  const std::vector<module_failure> failures = load_host_modules(*opt);
+
   const std::string dir = runtime::current_directory();
   const std::string url =
       opt->database_url.empty() ? default_database_url(dir) : opt->database_url;
   if (sqlca.connect(url) != 0) {
     return fail("cannot connect to the database " + display_url(url) + ":\n" + sqlca.sqlerrtext, gui);
   }
-  const int created = prepare_demo_database(sqlca, opt->members, error);
+  const int created =
+      loaded_modules().empty() ? 0 : prepare_demo_database(sqlca, opt->members, error);
   if (created < 0) return fail(error, gui);
   if (created > 0) {
     std::cerr << "member-terminal: created the demo database " << display_url(url) << " with "
@@ -116,7 +138,7 @@ int main(int argc, char** argv) {
     });
     int rc = 0;
     if (opt->screenshot_class == "launcher") {
-      launcher_window launcher(url);
+      launcher_window launcher(url, failures);
       launcher.show();
       settle_events(300);
       rc = save_widget_png(&launcher, opt->screenshot_file, error) ? 0 : 4;
@@ -132,7 +154,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  launcher_window launcher(url);
+  launcher_window launcher(url, failures);
   launcher.show();
   return app.exec();
 }

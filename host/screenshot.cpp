@@ -40,7 +40,7 @@ int render_window_png(const std::string& class_name, std::optional<double> parm,
                       const std::optional<std::string>& text, const std::string& file,
                       std::string& error) {
   if (!window_available(class_name)) {
-    error = "no window class '" + class_name + "' is available in this terminal";
+    error = "no loaded module declares the window class '" + class_name + "'";
     return 3;
   }
 

@@ -48,5 +48,3 @@ dv_definition make_dw_choose_member() {
   side_by_side(d.columns, 9, 5);
   return d;
 }
-
-static dv_registration reg_dw_choose_member(make_dw_choose_member());

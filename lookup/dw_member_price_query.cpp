@@ -52,5 +52,3 @@ dv_definition make_dw_member_price_query() {
   side_by_side(d.columns, 9, 5);
   return d;
 }
-
-static dv_registration reg_dw_member_price_query(make_dw_member_price_query());

@@ -1,7 +1,6 @@
 #include "lookup/w_choose_member.h"
 
 #include "framework/runtime/runtime.h"
-#include "framework/ui/window_registry.h"
 
 w_choose_member::w_choose_member(QWidget* parent) : w_dialog(parent) {}
 
@@ -69,5 +68,3 @@ long w_choose_member::close_event() {
   message.doubleparm = double(il_id);
   return message.returnvalue;
 }
-
-static window_registration reg("w_choose_member", [] { return new w_choose_member; });

@@ -4,7 +4,6 @@
 
 #include "framework/expression/expression.h"
 #include "framework/runtime/runtime.h"
-#include "framework/ui/window_registry.h"
 
 namespace {
 
@@ -60,5 +59,3 @@ long w_member_price_query::sle_modified(u_wsk_sle& sle) {
   }
   return message.returnvalue;
 }
-
-static window_registration reg("w_member_price_query", [] { return new w_member_price_query; });

@@ -104,5 +104,3 @@ dv_definition make_dw_member_info() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_info(make_dw_member_info());

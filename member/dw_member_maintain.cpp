@@ -80,5 +80,3 @@ dv_definition make_dw_member_maintain() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_maintain(make_dw_member_maintain());

@@ -50,5 +50,3 @@ dv_definition make_dw_member_view() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_view(make_dw_member_view());

@@ -4,7 +4,6 @@
 
 #include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
-#include "framework/ui/window_registry.h"
 #include "member/member_rules.h"
 
 w_member_info::w_member_info() { set_title("会员资料修改"); }
@@ -84,5 +83,3 @@ int w_member_info::kpo_save(int an_commit) {
   // terminal to any other field of the member survives.
   return dw_1->kpo_update() >= 0 ? 0 : -1;
 }
-
-static window_registration reg("w_member_info", [] { return new w_member_info; });

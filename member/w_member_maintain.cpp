@@ -1,6 +1,5 @@
 #include "member/w_member_maintain.h"
 
-#include "framework/ui/window_registry.h"
 #include "member/member_rules.h"
 
 w_member_maintain::w_member_maintain()
@@ -19,5 +18,3 @@ void w_member_maintain::wf_dw_modify_set() {
   dw_1->modify("contactphone.TabSequence=50");
   dw_1->modify("integral.TabSequence=70");
 }
-
-static window_registration reg("w_member_maintain", [] { return new w_member_maintain; });

@@ -1,6 +1,5 @@
 #include "member/w_member_view.h"
 
-#include "framework/ui/window_registry.h"
 
 w_member_view::w_member_view() : w_member_list("会员查看", "dw_member_view", "w_member_sale_sum") {}
 
@@ -13,5 +12,3 @@ void w_member_view::wf_dw_modify_set() {
   dw_1->modify("levelid.TabSequence=60");
   dw_1->modify("integral.TabSequence=70");
 }
-
-static window_registration reg("w_member_view", [] { return new w_member_view; });

@@ -14,9 +14,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <unistd.h>
 
 #include "framework/db/transaction.h"
+#include "framework/module/module_loader.h"
 #include "framework/ui/install_ui.h"
 #include "framework/ui/w_single_dw_list.h"
 #include "host/first_run.h"
@@ -236,5 +238,11 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   install_ui();
+  // The member module, loaded by path as the host loads it.
+  std::string reason;
+  if (!load_module(MEMBER_MODULE_FILE, reason)) {
+    std::cerr << "cannot load the member module " MEMBER_MODULE_FILE ": " << reason << "\n";
+    return 1;
+  }
   return RUN_ALL_TESTS();
 }

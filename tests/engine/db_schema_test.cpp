@@ -4,6 +4,7 @@
 #include <set>
 
 #include "data/demo_data.h"
+#include "data/dw_member_levelid.h"
 #include "data/schema.h"
 #include "framework/dataview/definition.h"
 #include "support/test_db.h"
@@ -149,6 +150,8 @@ TEST_P(db_schema_test, demo_data_is_complete_and_deterministic) {
 }
 
 TEST_P(db_schema_test, level_drop_down_is_registered_and_reads) {
+  // The module registers it when it is loaded; here without a loader.
+  register_definition(make_dw_member_levelid());
   const dv_definition* d = find_definition("DW_MEMBER_LEVELID");
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(d->update_table, "t_member_level");

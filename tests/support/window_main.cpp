@@ -1,6 +1,6 @@
 // Entry point of the window tests: a QApplication on the offscreen platform with the module's
-// fonts and runtime installed, settings (remembered column widths) in a temporary folder, then
-// every GoogleTest case.
+// fonts and runtime installed, settings (remembered column widths) in a temporary folder, the
+// member module loaded by path as the host loads it, then every GoogleTest case.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <iostream>
 
+#include "framework/module/module_loader.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/install_ui.h"
 
@@ -22,5 +24,10 @@ int main(int argc, char** argv) {
   install_ui();
   // No box may wait for a person: unanswered boxes take their default button.
   runtime::set_messagebox_handler({});
+  std::string reason;
+  if (!load_module(MEMBER_MODULE_FILE, reason)) {
+    std::cerr << "cannot load the member module " MEMBER_MODULE_FILE ": " << reason << "\n";
+    return 1;
+  }
   return RUN_ALL_TESTS();
 }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -150,6 +151,28 @@ TEST_F(host_member_terminal, password_on_the_command_line_is_never_shown) {
   for (const QLabel* l : launcher.findChildren<QLabel*>()) shown += "\n" + l->text().toStdString();
   EXPECT_EQ(shown.find(secret), std::string::npos) << shown;
   EXPECT_NE(shown.find("till:***@db1,db2"), std::string::npos) << shown;
+}
+
+TEST_F(host_member_terminal, without_its_module_says_why_and_keeps_running) {
+  QTemporaryDir empty;
+  const QString modules = empty.path();
+  // The launcher still comes up, naming the folder and the reason.
+  run_result r = run_terminal(dir_.path(), {"--modules", modules, "--screenshot", "launcher", "l.png"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find(modules.toStdString() + ": the folder holds no module"), std::string::npos)
+      << r.err;
+  // A window class no module declares: said plainly, no crash, no picture.
+  r = run_terminal(dir_.path(), {"--modules", modules, "--screenshot", "w_member_maintain", "x.png"});
+  EXPECT_EQ(r.exit_code, 3) << r.err;
+  EXPECT_NE(r.err.find("no loaded module declares the window class 'w_member_maintain'"),
+            std::string::npos) << r.err;
+  EXPECT_FALSE(QFileInfo::exists(path("x.png")));
+
+  // A module of another framework version in the folder: named with its file.
+  QFile::copy(OTHER_FRAMEWORK_MODULE_FILE, modules + "/libother.so");
+  r = run_terminal(dir_.path(), {"--modules", modules, "--screenshot", "launcher", "l.png"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("libother.so: built against framework 0.9.0"), std::string::npos) << r.err;
 }
 
 }  // namespace

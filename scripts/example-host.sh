@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the example host (examples/choose_member) against the INSTALLED tree of a build, as a
+# third party would, and runs it offscreen on a fresh SQLite database: the member-number search
+# "000007" has one match, so the dialog answers memberid 7 without a user.
+#   scripts/example-host.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+src=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+cmake -S "$src/examples/choose_member" -B "$work/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/build" >/dev/null
+cd "$work"
+answer=$(QT_QPA_PLATFORM=offscreen "$work/build/choose_member" "$work/shop.db" 000007)
+echo "choose_member answered memberid $answer"
+[ "$answer" = 7 ]
