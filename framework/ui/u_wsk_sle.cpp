@@ -1,5 +1,6 @@
 #include "framework/ui/u_wsk_sle.h"
 
+#include <QAction>
 #include <QKeyEvent>
 
 #include "framework/runtime/runtime.h"
@@ -13,6 +14,18 @@ int keyflags_of(Qt::KeyboardModifiers m) {
          (m & Qt::AltModifier ? 4 : 0);
 }
 
+// Whether the key is the shortcut of an enabled command of the widget's window. Keys that edit
+// text (copy, paste, undo, ...) are not counted: they stay with the edit.
+bool is_window_command(QWidget* w, QKeyEvent* e) {
+  for (auto k : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::Undo,
+                 QKeySequence::Redo, QKeySequence::SelectAll})
+    if (e->matches(k)) return false;
+  const QKeySequence pressed(e->keyCombination());
+  for (const QAction* a : w->window()->findChildren<QAction*>())
+    if (a->isEnabled() && a->shortcuts().contains(pressed)) return true;
+  return false;
+}
+
 }  // namespace
 
 u_wsk_sle::u_wsk_sle(QWidget* parent) : QLineEdit(parent) {
@@ -20,6 +33,16 @@ u_wsk_sle::u_wsk_sle(QWidget* parent) : QLineEdit(parent) {
 }
 
 std::string u_wsk_sle::text_utf8() const { return text().toStdString(); }
+
+bool u_wsk_sle::event(QEvent* e) {
+  // The line edit claims some Ctrl keys for itself (Ctrl+E: end of line); leaving the override
+  // unclaimed lets the window's command have them.
+  if (e->type() == QEvent::ShortcutOverride && is_window_command(this, static_cast<QKeyEvent*>(e))) {
+    e->ignore();
+    return true;
+  }
+  return QLineEdit::event(e);
+}
 
 void u_wsk_sle::keyPressEvent(QKeyEvent* e) {
   QLineEdit::keyPressEvent(e);

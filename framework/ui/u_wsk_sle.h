@@ -14,6 +14,9 @@ class u_wsk_sle : public QLineEdit {
   std::string text_utf8() const;
 
  protected:
+  // A shortcut of the window's commands (Ctrl+E export, ...) goes to the command even with the
+  // focus here; the edit keeps the standard editing keys.
+  bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
 
