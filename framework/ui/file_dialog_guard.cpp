@@ -15,8 +15,11 @@ class name_only_icon_provider : public QFileIconProvider {
   QIcon icon(const QFileInfo& info) const override {
     return icon(info.isRoot() ? Drive : info.isDir() ? Folder : File);
   }
+  // Qt's Chinese translation has no words for a folder's or drive's type, and the MIME comments
+  // of files come in the user's language: the type column speaks Chinese, as the windows do.
   QString type(const QFileInfo& info) const override {
-    if (!info.isFile()) return QFileIconProvider::type(info);
+    if (info.isRoot()) return QString::fromUtf8("驱动器");
+    if (info.isDir()) return QString::fromUtf8("文件夹");
     return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
   }
 };

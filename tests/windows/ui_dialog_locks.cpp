@@ -87,8 +87,10 @@ class dialog_locks : public ::testing::Test {
       QWidget* m = QApplication::activeModalWidget();
       bool listed = false;
       if (m) {
-        for (QFileSystemModel* fm : m->findChildren<QFileSystemModel*>())
+        for (QFileSystemModel* fm : m->findChildren<QFileSystemModel*>()) {
           listed = listed || fm->rowCount(fm->index(QString::fromStdString(dir_.string()))) > 0;
+          if (listed) folder_type_ = fm->type(fm->index(QString::fromStdString((dir_ / "util").string())));
+        }
       }
       if (!listed && ++ticks < 500) return;
       timer.stop();
@@ -114,6 +116,7 @@ class dialog_locks : public ::testing::Test {
 
   fs::path dir_;
   std::string db_;
+  QString folder_type_;  // the type the last listed file dialog shows for the util folder
 
  private:
   fs::path old_cwd_;
@@ -142,6 +145,7 @@ TEST_F(dialog_locks, list_window_dialogs_keep_the_database_locks_and_later_saves
       show_active(w.get());  // back in the window, as the window system does when a dialog closes
       EXPECT_EQ(cancel_dialog_once_listed(in.give), in.dialog) << cls << ", " << in.name;
       EXPECT_EQ(locks(), before) << cls << ", " << in.name;
+      if (in.dialog == "QFileDialog") EXPECT_EQ(folder_type_.toStdString(), "文件夹") << cls;
     }
   }
 
