@@ -16,6 +16,9 @@ constexpr int default_field_height = 76;  // host units
 dw_freeform::dw_freeform(data_view& dv, dw_choices_cache& choices, QWidget* parent)
     : QWidget(parent), dv_(dv), choices_(choices) {
   build();
+  // Takes the focus of a click that no field takes (read-only field, background) and hands it
+  // back to the field, so the window above cannot take it out of the form's Tab order.
+  setFocusPolicy(Qt::ClickFocus);
   dv_.add_listener(this);
   load_all(false);
   apply_editability();
@@ -212,7 +215,15 @@ QLabel* dw_freeform::label_widget(std::string_view column) const {
   return nullptr;
 }
 
+void dw_freeform::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  field* last = field_of(last_focused_);
+  if (last && editable(*last)) last->editor->setFocus(e->reason());
+  else focus_first();
+}
+
 bool dw_freeform::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::FocusIn && field_of(watched)) last_focused_ = static_cast<QWidget*>(watched);
   if (e->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, e);
   auto* k = static_cast<QKeyEvent*>(e);
   const bool back = k->key() == Qt::Key_Backtab ||

@@ -3,7 +3,8 @@
 // definition (x / y / width / height, label_x / label_y / label_width, host units). Editors follow
 // the edit style (line edit, check box with its own text, combo box of the offered values); only
 // columns with a tab order can be focused or changed, and Tab / Shift+Tab go round them in tab
-// order. A line edit's text is stored when it is left, on Enter, or by accept().
+// order. A line edit's text is stored when it is left, on Enter, or by accept(). A click on a
+// read-only field or between fields keeps the keyboard in the field it was in.
 
 #include <QWidget>
 #include <functional>
@@ -33,6 +34,7 @@ class dw_freeform : public QWidget, public dv_listener {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
 
  private:
   struct field {
@@ -67,4 +69,5 @@ class dw_freeform : public QWidget, public dv_listener {
   dw_choices_cache& choices_;
   std::vector<field> fields_;
   bool loading_ = false;
+  QWidget* last_focused_ = nullptr;  // the field that last had the keyboard
 };

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWheelEvent>
 #include <optional>
 
@@ -32,9 +34,22 @@ void show_active(QWidget* w) {
 }
 
 void click(QWidget* w, QPoint pos) {
+  // A check box is clicked on its box: its centre may lie beyond its text, where a click is lost.
+  if (auto* check = qobject_cast<QCheckBox*>(w); check && pos.isNull()) {
+    QStyleOptionButton opt;
+    opt.initFrom(check);
+    pos = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, check).center();
+  }
   if (pos.isNull()) pos = w->rect().center();
   QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, pos);
   process_events();
+}
+
+bool click_tool(QToolBar* bar, QAction* action) {
+  QWidget* button = bar->widgetForAction(action);
+  if (!button || !button->isVisible()) return false;
+  click(button);
+  return true;
 }
 
 void double_click(QWidget* w, QPoint pos) {

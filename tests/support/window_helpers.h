@@ -15,7 +15,9 @@
 
 #include "framework/runtime/runtime.h"
 
+class QAction;
 class QDateEdit;
+class QToolBar;
 class u_wsk_dw;
 
 template <class T = QWidget>
@@ -27,9 +29,11 @@ T* find_control(QWidget* root, const std::string& name) {
 void show_active(QWidget* w);
 void process_events();
 
-// A left click (or double-click) on the widget at pos (its centre by default).
+// A left click (or double-click) on the widget at pos (by default its centre; a check box's box).
 void click(QWidget* w, QPoint pos = {});
 void double_click(QWidget* w, QPoint pos);
+// Clicks the toolbar's button for the action; answers false when no button for it is shown.
+bool click_tool(QToolBar* bar, QAction* action);
 
 // Sends a key press and release to the widget that has the keyboard focus (w's window's focus
 // widget when the application has none).
