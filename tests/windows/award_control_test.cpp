@@ -31,7 +31,7 @@ TEST_P(award_control, a_confirmed_double_click_redeems_and_the_list_shows_the_lo
     answer_next_boxes({1, 1});
     double_click_row(*d.dw_1, row);
   });
-  w->toolbar->act_open->trigger();
+  ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_open));
   ASSERT_TRUE(watch_.seen());
   EXPECT_EQ(title, "会员000123的可领取奖励");
   EXPECT_EQ(listed, 3);

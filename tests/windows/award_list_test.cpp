@@ -48,14 +48,14 @@ TEST_P(award_list, lists_points_and_the_cheapest_award_and_filters_on_it) {
   EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("amountconsumed")), "12.50");
   EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("levelid")), "1");
 
-  cbx_1->click();
+  click(cbx_1);
   EXPECT_EQ(ids(*w->dw_1), (std::vector<int64_t>{1, 4}));  // 300 and exactly 150 points
-  cbx_1->click();
+  click(cbx_1);
   EXPECT_EQ(ids(*w->dw_1), (std::vector<int64_t>{1, 2, 3, 4}));
 
   // Without an award above 0 the threshold is 0: everybody, null points included, stays.
   exec("DELETE FROM t_member_award_method WHERE mdintegral > 0");
-  cbx_1->click();
+  click(cbx_1);
   w->dw_1->of_retrieve();
   EXPECT_EQ(w->dw_1->getitemnumber(1, "mdintegral")->to_long(), 0);
   EXPECT_EQ(ids(*w->dw_1), (std::vector<int64_t>{1, 2, 3, 4}));
@@ -83,7 +83,7 @@ TEST_P(award_list, enter_finds_the_typed_member_number_literally_among_the_shown
   EXPECT_EQ(w->dw_1->of_get_id(), 4);
 
   // A member below the cheapest award is not found while "全部" is unchecked.
-  find_control<u_wsk_cbx>(w.get(), "cbx_1")->click();
+  click(find_control<u_wsk_cbx>(w.get(), "cbx_1"));
   EXPECT_EQ(search("000200"), 4);
   EXPECT_EQ(search("000123"), 1);
   EXPECT_TRUE(shown_boxes().empty());

@@ -23,7 +23,7 @@ class lookup_choose_member : public lookup_test {
         [&] { open_window_text("w_choose_member", text); },
         [&](w_choose_member& w) {
           out = sorted_ids(*w.dw_1);
-          w.cb_cancel->click();
+          click(w.cb_cancel);
         });
     EXPECT_TRUE(seen) << text;
     return out;
@@ -96,7 +96,7 @@ TEST_P(lookup_choose_member, points_column_divides_by_member_rate) {
       };
       if (amount_text) *amount_text = text("amountconsumed");
       if (level_text) *level_text = text("levelid");
-      w.cb_cancel->click();
+      click(w.cb_cancel);
     });
     return rate;
   };
@@ -125,14 +125,14 @@ TEST_P(lookup_choose_member, one_match_is_returned_at_once) {
 TEST_P(lookup_choose_member, cancel_answers_zero_and_ok_takes_the_current_row) {
   add_member(40, "M40", "甲");
   add_member(41, "M41", "乙");
-  EXPECT_EQ(answer("M", [](w_choose_member& w) { w.cb_cancel->click(); }), 0);
+  EXPECT_EQ(answer("M", [](w_choose_member& w) { click(w.cb_cancel); }), 0);
 
   // No match: OK takes nobody and the dialog stays open; Cancel then answers 0.
   bool stayed = false;
   EXPECT_EQ(answer("none", [&](w_choose_member& w) {
-              w.cb_ok->click();
+              click(w.cb_ok);
               stayed = w.isVisible();
-              w.cb_cancel->click();
+              click(w.cb_cancel);
             }),
             0);
   EXPECT_TRUE(stayed);

@@ -19,7 +19,7 @@ TEST_P(member_maintain_save, empty_member_codes_are_asked_about_from_the_last_ro
   EXPECT_TRUE(shown_boxes().empty());
 
   for (int i = 0; i < 2; ++i) {
-    w->toolbar->act_insert->trigger();
+    ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_insert));
     ASSERT_TRUE(type_into_cell(dw, dw.rowcount(), "notes", "new " + std::to_string(i)));
   }
   ASSERT_EQ(dw.rowcount(), 7);
@@ -122,7 +122,7 @@ TEST_P(member_maintain_save, a_failed_write_keeps_every_edit_and_writes_nothing)
   // Reading the list again and repeating the edit saves it.
   dw.of_retrieve();
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 1), "notes", "mine"));
-  w->toolbar->act_save->trigger();
+  ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_save));
   EXPECT_TRUE(shown_boxes().empty());
   EXPECT_EQ(dw.modifiedcount(), 0);
   EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), "mine");
@@ -134,7 +134,7 @@ TEST_P(member_maintain_save, a_duplicate_member_code_is_refused_by_the_database)
   ASSERT_TRUE(w);
   u_wsk_dw& dw = *w->dw_1;
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 2), "notes", "kept"));
-  w->toolbar->act_insert->trigger();
+  ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_insert));
   const int64_t added = dw.rowcount();
   ASSERT_TRUE(type_into_cell(dw, added, "memberid", "1"));
   ASSERT_TRUE(type_into_cell(dw, added, "memberno", "2001"));
@@ -195,7 +195,7 @@ TEST_P(member_maintain_save, open_shows_the_member_form_for_the_current_row) {
   u_wsk_dw& dw = *w->dw_1;
   ASSERT_TRUE(click_cell(dw, row_of(dw, 2), "membername"));
   close_next_modal();
-  w->toolbar->act_open->trigger();
+  ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_open));
   EXPECT_EQ(modal_seen_, "w_member_info");
   EXPECT_EQ(modal_parm_, 2);
 

@@ -70,7 +70,7 @@ TEST_P(member_view_list, saves_its_columns_without_phone_checks) {
   EXPECT_EQ(scalar_text("SELECT sex FROM t_member WHERE memberid = 1"), "abcd");
 
   // A new row without a member code is still asked about.
-  w->toolbar->act_insert->trigger();
+  ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_insert));
   ASSERT_TRUE(type_into_cell(dw, dw.rowcount(), "code", "new"));
   answer_next_boxes({2});
   EXPECT_EQ(w->kpo_save(1), -1);
@@ -102,7 +102,7 @@ TEST_P(member_view_list, open_shows_the_sales_summary_of_the_current_member) {
   ASSERT_TRUE(w);
   ASSERT_TRUE(click_cell(*w->dw_1, row_of(*w->dw_1, 5), "membername"));
   close_next_modal();
-  w->toolbar->act_open->trigger();
+  ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_open));
   EXPECT_EQ(modal_seen_, "w_member_sale_sum");
   EXPECT_EQ(modal_parm_, 5);
 }

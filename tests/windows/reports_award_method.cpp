@@ -41,7 +41,7 @@ TEST_P(award_method_dialog, lists_every_method_numbered_down_the_grid) {
   EXPECT_GE(w->dw_1->getrow(), 1);
 
   // A new opening reads the table again.
-  w->cb_ok->click();
+  click(w->cb_ok);
   EXPECT_TRUE(w->is_closed());
   exec("INSERT INTO t_member_award_method (methodid, mdname, mdintegral) VALUES (40, '牙刷', 500)");
   auto again = open_dialog();
@@ -66,7 +66,7 @@ TEST_P(award_method_dialog, ok_saves_the_typed_cells_and_closes) {
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "mdname", "不锈钢保温杯"));
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "mdintegral", "350"));
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 30), "notes", "每人限领一次"));
-  w->cb_ok->click();
+  click(w->cb_ok);
   EXPECT_TRUE(w->is_closed());
   EXPECT_TRUE(shown_boxes().empty());
   EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 20"),
@@ -104,7 +104,7 @@ TEST_P(award_method_dialog, a_failed_save_is_reported_and_keeps_the_dialog_open)
   // Two methods with one code: the database refuses, nothing is written.
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 30), "mdname", "电压力锅"));
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "methodid", "10"));
-  w->cb_ok->click();
+  click(w->cb_ok);
   EXPECT_FALSE(w->is_closed());
   EXPECT_EQ(shown_boxes().size(), 1u);
   EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 30"), "电饭煲");
@@ -114,7 +114,7 @@ TEST_P(award_method_dialog, a_failed_save_is_reported_and_keeps_the_dialog_open)
   // Another terminal changed the row meanwhile: a conflict, reported the same way.
   ASSERT_TRUE(type_into_cell(dw, dw.find("mdname=\"保温杯\"", 1, 3), "methodid", "20"));
   exec("UPDATE t_member_award_method SET mdname = '别处改过' WHERE methodid = 30");
-  w->cb_ok->click();
+  click(w->cb_ok);
   EXPECT_FALSE(w->is_closed());
   EXPECT_EQ(shown_boxes().size(), 1u);
   EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 30"), "别处改过");
@@ -128,14 +128,14 @@ TEST_P(award_method_dialog, cancel_with_edits_asks_whether_to_save) {
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 10), "mdintegral", "120"));
 
   answer_next_boxes({3});  // cancel: stay
-  w->cb_cancel->click();
+  click(w->cb_cancel);
   EXPECT_FALSE(w->is_closed());
   auto boxes = shown_boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "是否保存所做的修改？");
 
   answer_next_boxes({2});  // no: the edits are dropped
-  w->cb_cancel->click();
+  click(w->cb_cancel);
   EXPECT_TRUE(w->is_closed());
   EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 10"), 150);
 
@@ -144,7 +144,7 @@ TEST_P(award_method_dialog, cancel_with_edits_asks_whether_to_save) {
   shown_boxes();
   ASSERT_TRUE(type_into_cell(*w2->dw_1, row_of(*w2->dw_1, 10), "mdintegral", "120"));
   answer_next_boxes({1});  // yes: saved, then closed
-  w2->cb_cancel->click();
+  click(w2->cb_cancel);
   EXPECT_TRUE(w2->is_closed());
   EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 10"), 120);
 
@@ -152,7 +152,7 @@ TEST_P(award_method_dialog, cancel_with_edits_asks_whether_to_save) {
   auto w3 = open_dialog();
   ASSERT_TRUE(w3);
   shown_boxes();
-  w3->cb_cancel->click();
+  click(w3->cb_cancel);
   EXPECT_TRUE(w3->is_closed());
   EXPECT_TRUE(shown_boxes().empty());
 }

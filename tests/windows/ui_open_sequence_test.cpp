@@ -72,7 +72,8 @@ TEST(dialog_buttons, ok_closes_on_0_or_1_and_stays_open_on_minus_1) {
     w_test_dialog w;
     w.answer = answer;
     w.run_open_sequence();
-    w.cb_ok->click();
+    show_active(&w);
+    click(w.cb_ok);
     EXPECT_EQ(w.is_closed(), answer != -1) << answer;
     EXPECT_EQ(w.isVisible(), answer == -1) << answer;
     if (answer != -1) {
@@ -90,7 +91,7 @@ TEST(dialog_buttons, cancel_and_esc_close_without_kpo_default) {
     w.run_open_sequence();
     show_active(&w);
     if (esc) press_key(&w, Qt::Key_Escape);
-    else w.cb_cancel->click();
+    else click(w.cb_cancel);
     EXPECT_TRUE(w.is_closed());
     EXPECT_EQ(w.result(), QDialog::Rejected);
     EXPECT_EQ(std::count(events.begin(), events.end(), "default"), 0);
