@@ -89,19 +89,19 @@ END)",
   price REAL(14,4),
   barcode VARCHAR(20),
   memberdiscount BIGINT))",
+    // One row per (levelid, articleid), stored in article order with the price in the key's
+    // b-tree: the price query finds each of an article's level prices with one seek, reading no
+    // second table.
     R"(CREATE TABLE IF NOT EXISTS t_article_member_level_price (
   levelid BIGINT NOT NULL,
   articleid BIGINT NOT NULL,
   price REAL(14,4),
-  UNIQUE (levelid, articleid)))",
+  PRIMARY KEY (articleid, levelid)) WITHOUT ROWID)",
     R"(CREATE TABLE IF NOT EXISTS t_bill_header (
   billno VARCHAR(20) NOT NULL PRIMARY KEY,
   memberid BIGINT,
   billdate DATETIME,
   amount REAL(14,2)))",
-    // The price query reads each article's level prices here: article first, price included.
-    "CREATE INDEX IF NOT EXISTS ix_level_price_article ON t_article_member_level_price "
-    "(articleid, levelid, price)",
     "CREATE INDEX IF NOT EXISTS ix_bill_header_memberid ON t_bill_header (memberid)",
 };
 

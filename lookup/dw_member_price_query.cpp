@@ -8,10 +8,7 @@ dv_definition make_dw_member_price_query() {
   d.name = "dw_member_price_query";
   // The level prices come from one outer join per level. (levelid, articleid) is unique, so at
   // most one row joins and each article stays one row; a level without a row, or a row without a
-  // price, shows 0. Each join looks the article up in the index that starts with articleid and
-  // holds the price: one article's three prices sit side by side there and no table row is read.
-  // The unary plus on levelid keeps SQLite from choosing the unique (levelid, articleid) index,
-  // which it would otherwise prefer and which costs a table read per price.
+  // price, shows 0. Each join is one lookup of the pair (article, level).
   d.sql = R"(SELECT t_article.articleid,
        t_article.udfcode,
        t_article.name,
@@ -26,11 +23,11 @@ dv_definition make_dw_member_price_query() {
        COALESCE(level3.price, 0) cprice
   FROM t_article
   LEFT JOIN t_article_member_level_price level1
-         ON level1.articleid = t_article.articleid AND +level1.levelid = 1
+         ON level1.articleid = t_article.articleid AND level1.levelid = 1
   LEFT JOIN t_article_member_level_price level2
-         ON level2.articleid = t_article.articleid AND +level2.levelid = 2
+         ON level2.articleid = t_article.articleid AND level2.levelid = 2
   LEFT JOIN t_article_member_level_price level3
-         ON level3.articleid = t_article.articleid AND +level3.levelid = 3)";
+         ON level3.articleid = t_article.articleid AND level3.levelid = 3)";
   // Read only: no update table, no column can take the focus.
   constexpr kind price = decimal_places(4);
 
