@@ -54,6 +54,7 @@ struct db_result {
   int64_t rows_affected = 0;  // rows changed by insert/update/delete, rows read by a query
   int db_code = 0;            // the database's own error number where it has one
   std::string error_text;     // the database's own message (and what failed)
+  bool in_doubt = false;      // a commit whose outcome is unknown: its answer went with the connection
 };
 
 class db_connection {

@@ -5,7 +5,9 @@
 
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "backend_support.h"
 
@@ -379,9 +381,78 @@ db_result pg_connection::begin() {
     r.error_text = error;
     return r;
   }
-  db_result r = control("BEGIN");
-  if (r.code != 0 && broken() && reconnect(error)) r = control("BEGIN");
+  db_result r = open_transaction();
+  if (r.code != 0 && broken() && reconnect(error)) r = open_transaction();
   if (r.code == 0) tx_open_ = true;
+  return r;
+}
+
+// BEGIN, and in the same round trip the transaction's id and its server's start time.
+db_result pg_connection::open_transaction() {
+  xid_.clear();
+  result_guard g{PQexec(conn_, "BEGIN; SELECT txid_current()::text, pg_postmaster_start_time()::text")};
+  if (PQresultStatus(g.res) != PGRES_TUPLES_OK || PQntuples(g.res) != 1) {
+    db_result r = error_of(conn_, g.res);
+    if (PQtransactionStatus(conn_) == PQTRANS_INTRANS || PQtransactionStatus(conn_) == PQTRANS_INERROR)
+      control("ROLLBACK");
+    return r;
+  }
+  xid_ = PQgetvalue(g.res, 0, 0);
+  server_started_ = PQgetvalue(g.res, 0, 1);
+  backend_pid_ = PQbackendPID(conn_);
+  return {};
+}
+
+// What the server says of the transaction xid_ on the current connection: "committed",
+// "aborted", "in progress", or "" when it cannot say. Only the server that ran the transaction,
+// still running since, can say: a server restarted or taken over by a standby may have handed the
+// same id to another transaction.
+std::string pg_connection::transaction_status() {
+  const char* params[] = {xid_.c_str()};
+  result_guard g{PQexecParams(conn_,
+                              "SELECT txid_status($1::bigint), pg_postmaster_start_time()::text",
+                              1, nullptr, params, nullptr, nullptr, 0)};
+  if (PQresultStatus(g.res) != PGRES_TUPLES_OK || PQntuples(g.res) != 1 || PQgetisnull(g.res, 0, 0))
+    return {};
+  if (server_started_ != PQgetvalue(g.res, 0, 1)) return {};
+  return PQgetvalue(g.res, 0, 0);
+}
+
+// The connection went while COMMIT or its answer was on the way: the unit may be stored or not.
+// A new connection asks the server. A transaction still open there (the server has not yet seen
+// its connection go) is ended, so that its outcome is settled and its locks are freed rather than
+// it committing later behind a reported failure. Only "committed" is success; without an answer
+// the failure says that the outcome is unknown.
+db_result pg_connection::settle_lost_commit(db_result r) {
+  tx_open_ = false;
+  tx_lost_ = false;
+  std::string error, status;
+  if (!xid_.empty() && reconnect(error)) {
+    for (int wait = 0; wait < 30; ++wait) {
+      status = transaction_status();
+      if (status != "in progress") break;
+      if (wait == 5) {
+        const std::string pid = std::to_string(backend_pid_);
+        const char* params[] = {pid.c_str(), xid_.c_str()};
+        result_guard g{PQexecParams(
+            conn_,
+            "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid = $1::int AND "
+            "backend_xid::text = ($2::bigint % 4294967296)::text",
+            2, nullptr, params, nullptr, nullptr, 0)};
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  xid_.clear();
+  if (status == "committed") return {};
+  r.code = -1;
+  if (status == "aborted") {
+    r.error_text = std::string(lost_text) + " (" + r.error_text + ")";
+  } else {
+    r.error_text = "connection lost during the commit; whether the database stored the transaction "
+                   "is not known (" + r.error_text + (error.empty() ? "" : "; " + error) + ")";
+    r.in_doubt = true;
+  }
   return r;
 }
 
@@ -394,6 +465,14 @@ db_result pg_connection::commit() {
     return r;
   }
   if (!tx_open_) return {};
+  if (broken()) {
+    // Seen gone before COMMIT was sent: a transaction ends stored only on COMMIT.
+    tx_open_ = false;
+    db_result r;
+    r.code = -1;
+    r.error_text = lost_text;
+    return r;
+  }
   if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
     // A statement of this transaction failed: the server would answer COMMIT with a rollback.
     control("ROLLBACK");
@@ -407,7 +486,7 @@ db_result pg_connection::commit() {
   db_result r;
   if (PQresultStatus(g.res) != PGRES_COMMAND_OK) {
     r = error_of(conn_, g.res);
-    if (broken()) return lost(r);
+    if (broken()) return settle_lost_commit(r);
   } else if (std::strcmp(PQcmdStatus(g.res), "ROLLBACK") == 0) {
     r.code = -1;
     r.error_text = "the transaction was rolled back by the database";

@@ -2,7 +2,8 @@
 // The shared shop database over libpq. Parameters go with explicit types (int8, numeric, text,
 // timestamp) so that the server compares like with like; rows of a query stream one at a time.
 // A connection found broken outside a transaction is re-established and the statement run again;
-// inside a transaction the statement fails and the transaction is gone.
+// inside a transaction the statement fails and the transaction is gone. When the answer to COMMIT
+// is lost, the server is asked on a new connection whether that transaction was stored.
 
 #include <memory>
 #include <string>
@@ -35,6 +36,9 @@ class pg_connection : public db_connection {
                 row_sink* sink, bool count_changes, int64_t& delivered);
   db_result control(const char* sql);  // BEGIN / COMMIT / ROLLBACK / SAVEPOINT ...
   db_result lost(db_result r);
+  db_result open_transaction();
+  db_result settle_lost_commit(db_result r);
+  std::string transaction_status();
 
   const rewritten_sql& rewritten(std::string_view sql);
 
@@ -43,4 +47,8 @@ class pg_connection : public db_connection {
   std::unordered_map<std::string, rewritten_sql> rewrites_;  // per SQL text
   bool tx_open_ = false;
   bool tx_lost_ = false;  // the transaction went with the connection; commit must not succeed
+  // Of the open transaction: its id, the server process running it and when that server started,
+  // by which a commit whose answer was lost is looked up afterwards.
+  std::string xid_, server_started_;
+  int backend_pid_ = 0;
 };

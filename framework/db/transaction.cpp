@@ -77,6 +77,7 @@ int uo_transaction::take(const db_result& r) {
   sqlnrows = long(r.rows_affected);
   sqldbcode = r.db_code;
   sqlerrtext = r.error_text;
+  in_doubt_ = r.in_doubt;
   return int(r.code);
 }
 

@@ -40,6 +40,9 @@ class uo_transaction {
   int commit();
   int rollback();
   bool in_transaction() const;
+  // After a failed commit(): the connection went before the database answered and could not tell
+  // afterwards whether the unit was stored. A caller that can recognise its own unit looks.
+  bool commit_in_doubt() const { return in_doubt_; }
 
   // SQLCA, as after the last statement.
   long sqlcode = 0;
@@ -53,6 +56,7 @@ class uo_transaction {
   int take(const db_result& r);
   std::unique_ptr<db_connection> conn_;
   std::string url_;
+  bool in_doubt_ = false;
 };
 
 // The host's default transaction.

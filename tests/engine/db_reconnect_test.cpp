@@ -1,7 +1,9 @@
 // A PostgreSQL server restart: connections come back outside a transaction, and a transaction
-// that was open fails plainly instead of being half kept.
+// that was open fails plainly instead of being half kept. A connection that breaks at the commit:
+// the terminal learns from the server whether its unit was stored.
 #include <gtest/gtest.h>
 
+#include "support/pg_cut_proxy.h"
 #include "support/test_db.h"
 
 namespace {
@@ -52,6 +54,41 @@ TEST_P(db_reconnect_test, commit_after_the_restart_reports_the_loss) {
   EXPECT_EQ(sqlca.sqlcode, -1);
   EXPECT_NE(sqlca.sqlerrtext.find("connection lost"), std::string::npos) << sqlca.sqlerrtext;
   EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 1"), 10);
+}
+
+TEST_P(db_reconnect_test, a_commit_cut_off_is_reported_as_the_server_decided_it) {
+  exec("INSERT INTO t_member (memberid, integral) VALUES (1, 10)");
+  pg_cut_proxy proxy(url());
+  uo_transaction t;
+  ASSERT_EQ(t.connect(proxy.url()), 0) << t.sqlerrtext;
+  const auto update_then_commit = [&](int64_t points, pg_cut_proxy::cut how) {
+    proxy.cut_at_next_commit(how);
+    const value p[] = {value(points)};
+    EXPECT_EQ(t.execute("UPDATE t_member SET integral = :p WHERE memberid = 1", p), 0) << t.sqlerrtext;
+    const int rc = t.commit();
+    EXPECT_TRUE(proxy.has_cut());
+    EXPECT_FALSE(t.commit_in_doubt()) << t.sqlerrtext;
+    return rc;
+  };
+  const auto integral = [&] { return scalar_long("SELECT integral FROM t_member WHERE memberid = 1"); };
+
+  // Stored, and only the answer lost: a success, not a failure the user would redo.
+  EXPECT_EQ(update_then_commit(20, pg_cut_proxy::cut::after_answer), 0) << t.sqlerrtext;
+  EXPECT_EQ(integral(), 20);
+  // COMMIT never reached the server.
+  EXPECT_EQ(update_then_commit(30, pg_cut_proxy::cut::before_commit), -1);
+  EXPECT_NE(t.sqlerrtext.find("the transaction was rolled back"), std::string::npos) << t.sqlerrtext;
+  EXPECT_EQ(integral(), 20);
+  // The server has not noticed the client go and still holds the transaction and its row lock:
+  // it is ended, so that it cannot be committed later and another terminal can write the row.
+  EXPECT_EQ(update_then_commit(40, pg_cut_proxy::cut::client_side_only), -1);
+  EXPECT_NE(t.sqlerrtext.find("the transaction was rolled back"), std::string::npos) << t.sqlerrtext;
+  ASSERT_EQ(admin().execute("SET lock_timeout = '10s'"), 0);
+  exec("UPDATE t_member SET integral = 50 WHERE memberid = 1");
+  EXPECT_EQ(integral(), 50);
+  // The terminal carries on.
+  EXPECT_EQ(update_then_commit(60, pg_cut_proxy::cut::none), 0) << t.sqlerrtext;
+  EXPECT_EQ(integral(), 60);
 }
 
 }  // namespace
