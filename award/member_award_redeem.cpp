@@ -4,6 +4,21 @@
 
 namespace {
 value text_or_null(const std::optional<std::string>& s) { return s ? value(*s) : value(); }
+
+// Whether the record of this redemption (its serial number, member, points and date) is stored.
+// The transaction's SQLCA is left as it was.
+bool recorded(uo_transaction& tr, const value (&record)[6]) {
+  const sqlca_state before(tr);
+  const value key[] = {record[0], record[1], record[3], record[5]};
+  std::vector<value> into;
+  const bool found =
+      tr.select_into("select count(*) from t_member_award_record where seqid = :ll_bseqid and "
+                     "memberid = :il_memberid and mdintegral = :ll_rate and timevalidated = :ll_date",
+                     key, into) == 0 &&
+      into[0] == value(int64_t(1));
+  before.restore(tr);
+  return found;
+}
 }  // namespace
 
 int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
@@ -40,6 +55,12 @@ int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
       "update t_member set integral = integral - :ll_rate where memberid = :il_memberid and "
       "integral >= :ll_rate",
       deduction);
-  if (!f_check_sql(true, true, true, "奖励领取", "对会员积分进行减少操作失败", tr)) return -1;
-  return 1;
+  if (tr.sqlcode == 0 && tr.commit() == 0) return 1;
+  // The connection went before the commit was answered, and the database could not say whether
+  // it stored the unit (it was restarted, or a standby took over). The record is there exactly
+  // when the unit is, so look for it: a failure reported for a stored redemption would have the
+  // user redeem again and the points taken twice.
+  if (tr.commit_in_doubt() && recorded(tr, record)) return 1;
+  f_check_sql(true, false, true, "奖励领取", "对会员积分进行减少操作失败", tr);
+  return -1;
 }

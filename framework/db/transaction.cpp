@@ -28,20 +28,6 @@ class into_sink : public row_sink {
   int rows_ = 0;
 };
 
-// The SQLCA of a statement, kept across a rollback.
-struct sqlca_state {
-  long sqlcode, sqlnrows, sqldbcode;
-  std::string sqlerrtext;
-  explicit sqlca_state(const uo_transaction& tr)
-      : sqlcode(tr.sqlcode), sqlnrows(tr.sqlnrows), sqldbcode(tr.sqldbcode), sqlerrtext(tr.sqlerrtext) {}
-  void restore(uo_transaction& tr) const {
-    tr.sqlcode = sqlcode;
-    tr.sqlnrows = sqlnrows;
-    tr.sqldbcode = sqldbcode;
-    tr.sqlerrtext = sqlerrtext;
-  }
-};
-
 std::function<void(const std::string&, const std::string&)>& reporter() {
   static std::function<void(const std::string&, const std::string&)> r;
   return r;
@@ -71,6 +57,18 @@ int uo_transaction::disconnect() {
 }
 
 backend uo_transaction::kind() const { return conn_ ? conn_->kind() : backend::sqlite; }
+
+sqlca_state::sqlca_state(const uo_transaction& tr)
+    : sqlcode(tr.sqlcode), sqlnrows(tr.sqlnrows), sqldbcode(tr.sqldbcode), sqlerrtext(tr.sqlerrtext),
+      in_doubt(tr.in_doubt_) {}
+
+void sqlca_state::restore(uo_transaction& tr) const {
+  tr.sqlcode = sqlcode;
+  tr.sqlnrows = sqlnrows;
+  tr.sqldbcode = sqldbcode;
+  tr.sqlerrtext = sqlerrtext;
+  tr.in_doubt_ = in_doubt;
+}
 
 int uo_transaction::take(const db_result& r) {
   sqlcode = r.code;

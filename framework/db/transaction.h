@@ -57,6 +57,16 @@ class uo_transaction {
   std::unique_ptr<db_connection> conn_;
   std::string url_;
   bool in_doubt_ = false;
+  friend struct sqlca_state;
+};
+
+// The SQLCA after a statement, kept across later ones (a rollback, a check) and put back.
+struct sqlca_state {
+  explicit sqlca_state(const uo_transaction& tr);
+  void restore(uo_transaction& tr) const;
+  long sqlcode, sqlnrows, sqldbcode;
+  std::string sqlerrtext;
+  bool in_doubt;
 };
 
 // The host's default transaction.

@@ -3,6 +3,7 @@
 // the terminal learns from the server whether its unit was stored.
 #include <gtest/gtest.h>
 
+#include "award/member_award_redeem.h"
 #include "support/pg_cut_proxy.h"
 #include "support/test_db.h"
 
@@ -91,4 +92,20 @@ TEST_P(db_reconnect_test, a_commit_cut_off_is_reported_as_the_server_decided_it)
   EXPECT_EQ(integral(), 60);
 }
 
+// The redemption's answer is lost and the server restarts before it can be asked: the unit finds
+// its own record, so the user is not told to redeem again.
+TEST_P(db_reconnect_test, a_redemption_stored_before_a_restart_is_reported_done) {
+  exec("INSERT INTO t_member (memberid, integral) VALUES (1, 100)");
+  pg_cut_proxy proxy(url());
+  proxy.on_answer_held = [this] { restart(); };
+  uo_transaction t;
+  ASSERT_EQ(t.connect(proxy.url()), 0) << t.sqlerrtext;
+  proxy.cut_at_next_commit(pg_cut_proxy::cut::after_answer);
+  EXPECT_EQ(member_award_redeem(t, 1, 30, std::string("奖品"), std::nullopt, 20260101), 1);
+  EXPECT_TRUE(proxy.has_cut());
+  EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 1"), 70);
+  EXPECT_EQ(row_count("t_member_award_record"), 1);
+}
+
 }  // namespace
+

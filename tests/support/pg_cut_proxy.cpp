@@ -12,8 +12,10 @@
 
 namespace {
 
+// Every socket here is closed on exec: a server restarted from the relay must not inherit one and
+// keep the client's side of a cut connection open.
 int connect_local(int port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_port = htons(uint16_t(port));
@@ -45,7 +47,7 @@ pg_cut_proxy::pg_cut_proxy(const std::string& url) {
   while (end < url.size() && std::isdigit(static_cast<unsigned char>(url[end]))) ++end;
   server_port_ = std::stoi(url.substr(digits, end - digits));
 
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
+  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -73,7 +75,7 @@ void pg_cut_proxy::accept_loop() {
   while (!stop_) {
     pollfd p{listener_, POLLIN, 0};
     if (poll(&p, 1, 50) <= 0) continue;
-    int client = accept(listener_, nullptr, nullptr);
+    int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
     std::lock_guard lock(mutex_);
     relays_.emplace_back([this, client] { relay(client); });
@@ -110,6 +112,7 @@ void pg_cut_proxy::relay(int client) {
       ssize_t n = recv(server, buf, sizeof buf, 0);
       if (n <= 0) break;
       if (answer_due) {
+        if (on_answer_held) on_answer_held();
         pending_ = cut::none;
         break;
       }

@@ -5,6 +5,7 @@
 // side stays open, as when a cable is pulled, until the relay is destroyed).
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +24,9 @@ class pg_cut_proxy {
   const std::string& url() const { return url_; }  // url, through the relay
   void cut_at_next_commit(cut how) { pending_ = how; }
   bool has_cut() const { return pending_ == cut::none; }
+  // Run by the relay when the server has answered a COMMIT cut after_answer, before the client's
+  // side is closed (a server restart there makes the answer one that server can no longer give).
+  std::function<void()> on_answer_held;
 
  private:
   void accept_loop();
