@@ -1,6 +1,8 @@
 // w_member_price_query: the level prices beside each article and the article-id search typed
 // into sle_article.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -95,10 +97,13 @@ TEST_P(lookup_price_query, typed_id_moves_to_its_article_only_as_plain_digits) {
     EXPECT_EQ(dw.getrow(), r77) << miss;
   }
 
-  // Only the space character is trimmed (a tab cannot be typed into the edit, so it is set).
+  // Only the space character is trimmed: a tab pasted in front of the number stays.
   ASSERT_TRUE(click_cell(dw, r77, "name"));
+  QGuiApplication::clipboard()->setText("\t123");
   click(w->sle_article);
-  w->sle_article->setText("\t123");
+  press_key(w->sle_article, Qt::Key_A, Qt::ControlModifier);
+  press_key(w->sle_article, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(w->sle_article->text(), "\t123");
   press_key(w->sle_article, Qt::Key_Return);
   EXPECT_EQ(dw.getrow(), r77);
 
