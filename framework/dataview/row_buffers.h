@@ -70,6 +70,8 @@ class row_buffers {
   void set_place(uint32_t h, place p) { place_[h] = uint8_t(p); }
 
   std::vector<uint32_t> primary_, filtered_, deleted_;
+  std::vector<uint32_t> scratch_;  // partition's gathering of every row
+  std::vector<uint8_t> passing_;   // partition's flags
   std::vector<uint8_t> status_;  // dv_status per handle
   std::vector<uint8_t> place_;   // place per handle
   std::unordered_map<uint32_t, std::vector<original_cell>> originals_;
