@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/dataview/data_view.h"
+#include "framework/dataview/large_arrays.h"
 #include "framework/expression/expression.h"
 
 class data_view::storage {
@@ -82,10 +83,10 @@ class data_view::storage {
     col_type type = col_type::long_t;
     int scale = 0;
     bool stored = true;
-    std::vector<uint8_t> nulls;
-    std::vector<int64_t> longs;        // long, datetime
-    std::vector<__int128> decimals;    // decimal
-    std::vector<uint32_t> offsets, lengths;  // string
+    large_vector<uint8_t> nulls;
+    large_vector<int64_t> longs;        // long, datetime
+    large_vector<__int128> decimals;    // decimal
+    large_vector<uint32_t> offsets, lengths;  // string
   };
   static void push_zero(col_store& c) {
     switch (c.type) {
@@ -101,7 +102,7 @@ class data_view::storage {
   void refresh_views() const;
 
   std::vector<col_store> cols_;
-  std::vector<char> arena_;
+  large_vector<char> arena_;
   uint32_t rows_ = 0;
   mutable std::vector<column_data> views_;
   mutable bool stale_ = true;
