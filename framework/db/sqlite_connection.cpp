@@ -161,7 +161,13 @@ std::unique_ptr<db_connection> sqlite_connection::open(const std::string& url, s
   // case-sensitive, as in PostgreSQL, which lets a prefix LIKE use the (binary) index. A page
   // cache of up to 64 MB (taken as pages are read) keeps the pages that key lookups into a large
   // member table revisit; SQLite's default 2 MB makes each lookup read them from the file again.
-  rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA case_sensitive_like=ON; PRAGMA cache_size=-65536;",
+  // The file's first 1 GB is read through a memory map instead, without a system call and a copy
+  // per page: a scan of a register larger than the cache (380 MB for a million members) paid
+  // those for every 4 KB page on every retrieval. The cache keeps pages being written and any
+  // beyond that first 1 GB.
+  rc = sqlite3_exec(db,
+                    "PRAGMA journal_mode=WAL; PRAGMA case_sensitive_like=ON; PRAGMA cache_size=-65536; "
+                    "PRAGMA mmap_size=1073741824;",
                     nullptr, nullptr, &msg);
   if (rc != SQLITE_OK) {
     std::string why = msg ? msg : sqlite3_errstr(rc);
