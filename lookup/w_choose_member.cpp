@@ -24,9 +24,6 @@ void w_choose_member::create() {
   place(cb_cancel, 2226, 1248);
   cb_help->hide();
   p_sign->hide();
-  setTabOrder(dw_1, cb_ok);
-  setTabOrder(cb_ok, cb_cancel);
-  setTabOrder(cb_cancel, cb_help);
 }
 
 void w_choose_member::kpo_preopen() {

@@ -50,6 +50,7 @@ bool w_base::was_placed(const QWidget* w) { return w->property(placed_property).
 void w_base::run_open_sequence() {
   opening_ = true;
   create();
+  controls_created();
   if (!closed_) kpo_preopen();
   if (!closed_) {
     if (is_dialog()) setWindowModality(Qt::ApplicationModal);

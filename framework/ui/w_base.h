@@ -52,6 +52,8 @@ class w_base : public QDialog, public control_events {
   void post_event(std::function<void()> fn);
 
  protected:
+  // After create: an ancestor arranges what it made around the window's own controls.
+  virtual void controls_created() {}
   // After kpo_postopen: the ancestors that read their data at opening do it here.
   virtual void open_finished() {}
   // Before closing asks about unsaved changes: stores the edit still open in a control.

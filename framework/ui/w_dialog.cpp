@@ -37,6 +37,19 @@ void w_dialog::post_cancel_click() {
   post_event([this] { cb_cancel_clicked(); });
 }
 
+void w_dialog::controls_created() {
+  w_base::controls_created();
+  // The buttons are made before the window's controls and so come first in the focus chain,
+  // where the opening dialog would give them the keyboard: it starts in the window's first
+  // control instead (kpo_postopen may still move it).
+  for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+    if (w == cb_ok || w == cb_cancel || w == cb_help) continue;
+    if (w->focusPolicy() == Qt::NoFocus || w->isHidden() || !isAncestorOf(w)) continue;
+    w->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+}
+
 void w_dialog::resizeEvent(QResizeEvent* e) {
   w_base::resizeEvent(e);
   // Buttons not placed by the window: OK, Cancel, Help from the bottom right corner leftwards.

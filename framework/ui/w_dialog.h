@@ -2,7 +2,8 @@
 // Ancestor of the dialogs: modal, with p_sign, cb_ok ("确定"), cb_cancel ("取消") and cb_help
 // ("帮助(&H)"). A click on cb_ok runs kpo_default and closes the dialog when it answers 0 or 1;
 // -1 keeps it open. cb_cancel (and Esc) closes without kpo_default. Every close runs close_event.
-// Buttons the window does not place stand at the bottom right.
+// Buttons the window does not place stand at the bottom right. The keyboard starts in the
+// window's own first control, not on a button.
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,5 +26,6 @@ class w_dialog : public w_base {
   void post_cancel_click();  // queued: runs after the current handlers have finished
 
  protected:
+  void controls_created() override;
   void resizeEvent(QResizeEvent* e) override;
 };
