@@ -21,6 +21,7 @@ void w_member_award_method::create() {
   dw_1->set_dataobject("dw_member_award_method");
   dw_1->is_id_columnname = "methodid";
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
+  set_saved_by_ok(dw_1);
 
   // The dialog has no sign and no help of its own; OK and Cancel stand below the grid.
   p_sign->hide();
@@ -51,15 +52,6 @@ int w_member_award_method::kpo_savedata() {
   if (dw_1->accepttext() < 0) return -1;
   if (dw_1->modifiedcount() <= 0 && dw_1->deletedcount() <= 0) return 1;
   return dw_1->of_update();
-}
-
-bool w_member_award_method::has_unsaved_changes() const {
-  return dw_1 && (dw_1->modifiedcount() > 0 || dw_1->deletedcount() > 0);
-}
-
-void w_member_award_method::accept_pending_edits() {
-  w_dialog::accept_pending_edits();
-  if (dw_1) dw_1->accepttext();
 }
 
 long w_member_award_method::dw_kpo_retrieve(u_wsk_dw& /*dw*/) { return long(dw_1->retrieve()); }

@@ -18,10 +18,6 @@ class w_member_award_method : public w_dialog {
   void kpo_postopen() override;
   int kpo_default() override;
   int kpo_savedata() override;  // 1 nothing to save, -1 refused or failed, else of_update()
-  bool has_unsaved_changes() const override;
   // dw_1's kpo_retrieve: every award method.
   long dw_kpo_retrieve(u_wsk_dw& dw) override;
-
- protected:
-  void accept_pending_edits() override;
 };

@@ -33,6 +33,7 @@ void w_member_info::create() {
   dw_1->set_vscroll(false);
   dw_1->set_border(false);
   place(dw_1, 27, 60, 2939, 1212);
+  set_saved_by_ok(dw_1);
   dw_1->raise();
 
   place(cb_ok, 2002, 1472);

@@ -1,6 +1,6 @@
 #pragma once
 // Member information dialog: one member's whole record as a form on the tab page "基本信息";
-// OK saves the changed fields of that member's row.
+// OK saves the changed fields of that member's row; closing otherwise with changes asks first.
 
 #include <QGroupBox>
 #include <QTabWidget>

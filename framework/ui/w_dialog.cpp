@@ -2,6 +2,7 @@
 
 #include <QResizeEvent>
 
+#include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/units.h"
 
 namespace {
@@ -35,6 +36,15 @@ void w_dialog::cb_cancel_clicked() { finish(QDialog::Rejected); }
 
 void w_dialog::post_cancel_click() {
   post_event([this] { cb_cancel_clicked(); });
+}
+
+bool w_dialog::has_unsaved_changes() const {
+  return saved_by_ok_ && (saved_by_ok_->modifiedcount() > 0 || saved_by_ok_->deletedcount() > 0);
+}
+
+void w_dialog::accept_pending_edits() {
+  w_base::accept_pending_edits();
+  if (saved_by_ok_) saved_by_ok_->accepttext();
 }
 
 void w_dialog::controls_created() {

@@ -3,12 +3,15 @@
 // ("帮助(&H)"). A click on cb_ok runs kpo_default and closes the dialog when it answers 0 or 1;
 // -1 keeps it open. cb_cancel (and Esc) closes without kpo_default. Every close runs close_event.
 // Buttons the window does not place stand at the bottom right. The keyboard starts in the
-// window's own first control, not on a button.
+// window's own first control, not on a button. A dialog whose OK saves a control's edits asks
+// whether to save them when it is closed any other way.
 
 #include <QLabel>
 #include <QPushButton>
 
 #include "framework/ui/w_base.h"
+
+class u_wsk_dw;
 
 class w_dialog : public w_base {
   Q_OBJECT
@@ -25,7 +28,15 @@ class w_dialog : public w_base {
   void cb_cancel_clicked();  // trigger: closes
   void post_cancel_click();  // queued: runs after the current handlers have finished
 
+  bool has_unsaved_changes() const override;
+
  protected:
+  // The control whose edits OK saves through kpo_save.
+  void set_saved_by_ok(u_wsk_dw* dw) { saved_by_ok_ = dw; }
+  void accept_pending_edits() override;
   void controls_created() override;
   void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  u_wsk_dw* saved_by_ok_ = nullptr;
 };

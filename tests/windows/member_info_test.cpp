@@ -188,8 +188,24 @@ TEST_P(member_info_test, a_failed_save_answers_minus_1_keeps_the_dialog_and_the_
   EXPECT_EQ(boxes[0].title, "保存失败");
   EXPECT_EQ(field_text("membername"), "张三丰");
   EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 1234"), "张老三");
+  answer_next_boxes({2});  // "no" to saving
   click(w.cb_cancel);
   EXPECT_TRUE(w.is_closed());
+}
+
+TEST_P(member_info_test, closing_with_changes_asks_whether_to_save_them) {
+  w_member_info& w = open(1234);
+  ASSERT_TRUE(type_into_field(*w.dw_1, "membername", "张三丰"));
+  answer_next_boxes({3});  // cancel: the dialog stays with the edit
+  press_key(&w, Qt::Key_Escape);
+  EXPECT_FALSE(w.is_closed());
+  EXPECT_EQ(field_text("membername"), "张三丰");
+  answer_next_boxes({1});  // yes: saved, then closed
+  click(w.cb_cancel);
+  EXPECT_TRUE(w.is_closed());
+  EXPECT_EQ(box_texts(shown_boxes()),
+            (std::vector<std::string>{"是否保存所做的修改？", "是否保存所做的修改？"}));
+  EXPECT_EQ(scalar_text("SELECT membername FROM t_member WHERE memberid = 1234"), "张三丰");
 }
 
 TEST_P(member_info_test, with_mobile_check_ok_refuses_the_phones_the_register_refuses) {
