@@ -28,6 +28,14 @@ std::optional<host_options> parse_host_options(const std::vector<std::string>& a
     error = opt + " needs " + (count == 1 ? "a value" : std::to_string(count) + " values");
     return false;
   };
+  // The option's one value, which may not be empty; `what` says what it must be.
+  auto text_value = [&](size_t& i, const std::string& opt, const char* what, std::string& out) {
+    if (!need(i, 1, opt)) return false;
+    out = args[++i];
+    if (!out.empty()) return true;
+    error = opt + " needs " + what;
+    return false;
+  };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -37,19 +45,10 @@ std::optional<host_options> parse_host_options(const std::vector<std::string>& a
     } else if (a == "--demo-data") {
       o.demo_data = true;
     } else if (a == "--database") {
-      if (!need(i, 1, a)) return std::nullopt;
-      o.database_url = args[++i];
-      if (o.database_url.empty()) {
-        error = "--database needs a URL (sqlite:FILE or postgresql://...)";
+      if (!text_value(i, a, "a URL (sqlite:FILE or postgresql://...)", o.database_url))
         return std::nullopt;
-      }
     } else if (a == "--modules") {
-      if (!need(i, 1, a)) return std::nullopt;
-      o.module_dir = args[++i];
-      if (o.module_dir.empty()) {
-        error = "--modules needs a folder";
-        return std::nullopt;
-      }
+      if (!text_value(i, a, "a folder", o.module_dir)) return std::nullopt;
     } else if (a == "--members") {
       if (!need(i, 1, a)) return std::nullopt;
       if (!parse_int(args[++i], o.members) || o.members < 10 || o.members > 1000000) {
