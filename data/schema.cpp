@@ -211,6 +211,19 @@ END $$)",
     R"(DO $$ BEGIN
   EXECUTE format('GRANT USAGE ON SCHEMA %I TO member_terminal', current_schema());
 END $$)",
+    // What every role has by default and a terminal must not: connecting to the shop database
+    // and making temporary tables there (terminals connect through their group role instead),
+    // creating objects in public (clusters from before PostgreSQL 15 still grant it, and a
+    // terminal could create the whole schema and own it), and creating large objects.
+    R"(DO $$ BEGIN
+  EXECUTE format('REVOKE CONNECT, TEMPORARY ON DATABASE %I FROM PUBLIC', current_database());
+  EXECUTE format('GRANT CONNECT ON DATABASE %I TO member_terminal', current_database());
+  IF EXISTS (SELECT 1 FROM pg_namespace WHERE nspname = 'public') THEN
+    REVOKE CREATE ON SCHEMA public FROM PUBLIC;
+  END IF;
+END $$)",
+    "REVOKE EXECUTE ON FUNCTION lo_creat(integer), lo_create(oid), lo_from_bytea(oid, bytea) "
+    "FROM PUBLIC",
     "REVOKE ALL ON t_member, t_member_level, t_sys_param, t_member_award_method, "
     "t_member_award_record, t_member_award_to_up, t_article, t_article_member_level_price, "
     "t_bill_header FROM member_terminal",

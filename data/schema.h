@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/db/schema_rights.h"
 #include "framework/db/transaction.h"
 
 // The group role whose members are the shop's terminals (PostgreSQL).

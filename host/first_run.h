@@ -1,6 +1,6 @@
 #pragma once
-// First run of the demo terminal: a database without tables gets the schema and demo data of the
-// loaded modules when the terminal's role may create them, and the shop's ini file
+// First run of the demo terminal: an embedded database without tables gets the schema and demo
+// data of the loaded modules (a PostgreSQL server's schema is the administrator's step), and the shop's ini file
 // (util/syncclient.ini, [Site] ID=1) is written when it is missing. The administrator's step,
 // --create-schema, lives here too.
 
@@ -14,9 +14,9 @@ long count_tables(uo_transaction& tr);
 
 // Creates the loaded modules' schema and `members` demo members when the database has no tables.
 // Answers 1 when it created them, 0 when the modules' tables were already there, -1 on failure
-// (error set; nothing half-written is left committed; no module loaded is a failure too). A role
-// that may not create tables (a terminal's) creates nothing: the error says that the schema is
-// missing and how an administrator makes it.
+// (error set; nothing half-written is left committed; no module loaded is a failure too). On
+// PostgreSQL it creates nothing: the error says that the schema is missing and how an
+// administrator makes it.
 int prepare_demo_database(uo_transaction& tr, int members, std::string& error);
 
 // The administrator's step: creates what is missing of the loaded modules' schema (on PostgreSQL

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "framework/db/connection.h"
+#include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/module_font.h"
 #include "framework/ui/w_base.h"
@@ -23,6 +24,18 @@
 namespace {
 const char* const k_unavailable = "（未提供）";
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+const char* security_text(link_security s) {
+  switch (s) {
+    case link_security::local_socket: return "连接：本机服务器（Unix 套接字）";
+    case link_security::tls_verified: return "连接：TLS 加密，服务器证书已验证（verify-full）";
+    case link_security::tls_ca_only: return "连接：TLS 加密，证书由商店 CA 签发，主机名未核对（verify-ca）";
+    case link_security::tls_unverified: return "连接：TLS 加密，服务器身份未验证";
+    case link_security::plain: return "连接：未加密，密码与数据以明文传送";
+    case link_security::file: break;
+  }
+  return "";
+}
 }  // namespace
 
 namespace {
@@ -81,6 +94,12 @@ launcher_window::launcher_window(const std::string& database_url,
   st_db->setTextInteractionFlags(Qt::TextSelectableByMouse);
   st_db->setWordWrap(true);
   root->addWidget(st_db);
+  if (const db_connection* c = sqlca.connection(); c && c->security() != link_security::file) {
+    auto* st_link = new QLabel(QString::fromUtf8(security_text(c->security())));
+    st_link->setObjectName("st_security");
+    st_link->setWordWrap(true);
+    root->addWidget(st_link);
+  }
 
   st_modules = new QLabel;
   st_modules->setObjectName("st_modules");

@@ -14,6 +14,17 @@
 
 enum class backend { sqlite, postgres };
 
+// How a connection reaches its database, weakest last: what a terminal shows so that staff and
+// the administrator see whether the server's identity was checked.
+enum class link_security {
+  file,            // an embedded database file
+  local_socket,    // a server on this machine through a Unix socket
+  tls_verified,    // TLS, certificate of the shop's CA made out to the host name (verify-full)
+  tls_ca_only,     // TLS, certificate of the shop's CA, host name not checked (verify-ca)
+  tls_unverified,  // TLS, any certificate accepted
+  plain            // over the network without encryption
+};
+
 // The digits a numeric column is declared with: NUMERIC(14,2) (or REAL(14,2) in SQLite) holds 14
 // digits, 2 of them after the point. precision 0: the database does not say.
 struct declared_digits {
@@ -75,6 +86,7 @@ class db_connection {
   virtual db_result rollback() = 0;
   virtual bool in_transaction() const = 0;
   virtual std::string url() const = 0;
+  virtual link_security security() const { return link_security::file; }
 };
 
 // The URL as it may be shown anywhere (titles, messages, error texts, logs): every password in

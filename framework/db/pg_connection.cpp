@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "backend_support.h"
+#include "core_dumps.h"
+#include "pg_url.h"
 
 namespace {
 
@@ -169,8 +171,15 @@ bool session_setup(PGconn* conn, std::string& error) {
 }  // namespace
 
 std::unique_ptr<db_connection> pg_connection::open(const std::string& url, std::string& error) {
-  const char* keys[] = {"dbname", "client_encoding", "fallback_application_name", "connect_timeout", nullptr};
-  const char* values[] = {url.c_str(), "UTF8", "member-terminal", "10", nullptr};
+  // The password may come from the URL, the environment or a password file, and a reconnect
+  // reads it again: from here on the process holds it.
+  forbid_core_dumps();
+  // Over TCP to another machine the server's certificate is checked unless the URL chose a mode:
+  // libpq's default would send the password to any server that answers, in plain text if asked.
+  const std::string sslmode = pg_default_sslmode(url);
+  const char* keys[] = {"dbname", "client_encoding", "fallback_application_name", "connect_timeout",
+                        sslmode.empty() ? nullptr : "sslmode", nullptr};
+  const char* values[] = {url.c_str(), "UTF8", "member-terminal", "10", sslmode.c_str(), nullptr};
   PGconn* conn = PQconnectdbParams(keys, values, 1);
   std::string why;
   if (!conn) {
@@ -187,6 +196,21 @@ std::unique_ptr<db_connection> pg_connection::open(const std::string& url, std::
 }
 
 pg_connection::~pg_connection() { PQfinish(conn_); }
+
+link_security pg_connection::security() const {
+  if (!PQsslInUse(conn_)) {
+    const char* host = PQhost(conn_);
+    return host && (*host == '/' || *host == '@') ? link_security::local_socket : link_security::plain;
+  }
+  std::string mode;
+  if (PQconninfoOption* options = PQconninfo(conn_)) {
+    for (PQconninfoOption* o = options; o->keyword; ++o)
+      if (std::strcmp(o->keyword, "sslmode") == 0 && o->val) mode = o->val;
+    PQconninfoFree(options);
+  }
+  if (mode == "verify-full") return link_security::tls_verified;
+  return mode == "verify-ca" ? link_security::tls_ca_only : link_security::tls_unverified;
+}
 
 bool pg_connection::broken() const { return PQstatus(conn_) != CONNECTION_OK; }
 

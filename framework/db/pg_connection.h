@@ -26,6 +26,7 @@ class pg_connection : public db_connection {
   db_result rollback() override;
   bool in_transaction() const override { return tx_open_; }
   std::string url() const override { return url_; }
+  link_security security() const override;
 
  private:
   pg_connection(PGconn* conn, std::string url) : conn_(conn), url_(std::move(url)) {}

@@ -1,5 +1,7 @@
 // Statements on both backends: values in and out, SQLCA codes, errors that name what failed.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 
 #include "support/test_db.h"
 
@@ -232,6 +234,13 @@ TEST(db_open_test, bad_urls_are_named_in_the_error) {
     EXPECT_EQ(t.sqlerrtext.rfind(r.starts, 0), 0u) << t.sqlerrtext;
     EXPECT_GT(t.sqlerrtext.size(), std::string(r.starts).size()) << "and the reason: " << t.sqlerrtext;
   }
+  // The PostgreSQL URL above held a password: from then on the process writes no core dump.
+  rlimit core{};
+  ASSERT_EQ(getrlimit(RLIMIT_CORE, &core), 0);
+  EXPECT_EQ(core.rlim_cur, 0u);
+  EXPECT_EQ(core.rlim_max, 0u);
+  EXPECT_EQ(prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+
   uo_transaction idle;
   EXPECT_EQ(idle.execute("SELECT 1"), -1);
   EXPECT_EQ(idle.sqlerrtext, "not connected to a database");

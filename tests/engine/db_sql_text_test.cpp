@@ -3,6 +3,7 @@
 
 #include "framework/db/backend_support.h"
 #include "framework/db/connection.h"
+#include "framework/db/pg_url.h"
 
 namespace {
 
@@ -105,6 +106,38 @@ TEST(display_url_test, hides_passwords) {
   EXPECT_EQ(display_url("postgresql://till@db/shop?sslmode=verify-full&sslpassword=k3y&password=pw"),
             "postgresql://till@db/shop?sslmode=verify-full&sslpassword=***&password=***");
   EXPECT_EQ(display_url("postgresql://till@db:5432/shop?user=x@y"), "postgresql://till@db:5432/shop?user=x@y");
+  // Every spelling of the key libpq takes (percent-encoded), any case, and the key/value form.
+  const std::pair<const char*, const char*> spellings[] = {
+      {"postgresql://db/x?PASSWORD=abc", "postgresql://db/x?PASSWORD=***"},
+      {"postgresql://db/x?pass%77ord=abc&sslmode=require", "postgresql://db/x?pass%77ord=***&sslmode=require"},
+      {"postgresql://db/x?ssl%50assword=k&host=db2", "postgresql://db/x?ssl%50assword=***&host=db2"},
+      {"postgresql://:abc@db/x", "postgresql://:***@db/x"},
+      {"host=db password=abc dbname=x", "host=db password=*** dbname=x"},
+      {"host=db Password = 'a b\\' c' dbname=x", "host=db Password = *** dbname=x"},
+      {"host=db passwordx=abc", "host=db passwordx=abc"},
+  };
+  for (const auto& [url, shown] : spellings) EXPECT_EQ(display_url(url), shown) << url;
+}
+
+// Over TCP to another machine a connection checks the server's certificate unless the URL
+// chooses a mode; on this machine libpq's own default stays.
+TEST(pg_default_sslmode_test, verify_full_for_other_machines_unless_a_mode_is_named) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"postgresql://till@db.shop:5432/x", "verify-full"},
+      {"postgresql://till@localhost:5432,db2.shop:5432/x", "verify-full"},
+      {"postgresql://till@db.shop/x?hostaddr=127.0.0.1", "verify-full"},
+      {"postgresql://till@10.1.2.3/x", "verify-full"},
+      {"host=db.shop dbname=x", "verify-full"},
+      {"postgresql://till@db.shop/x?sslmode=disable", ""},
+      {"postgresql://till@db.shop/x?sslmode=require", ""},
+      {"postgresql://till@db.shop/x?service=shop", ""},
+      {"postgresql://till@localhost:5432/x", ""},
+      {"postgresql://till@127.0.0.5,[::1]/x", ""},
+      {"postgresql://till@%2Fvar%2Frun%2Fpostgresql/x", ""},
+      {"postgresql:///x", ""},
+      {"postgresql://till@db.shop/x?nonsense=1", ""},
+  };
+  for (const auto& [url, mode] : cases) EXPECT_EQ(pg_default_sslmode(url), mode) << url;
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ class db_tls_test : public ::testing::Test {
     ASSERT_TRUE(server_.init(reason)) << reason;
     // The shop's CA, a server certificate for "localhost" signed by it, and a CA of nobody's.
     const char* ec = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
-    server_.write_file("tls/server.ext", "subjectAltName=DNS:localhost\n", 0644);
+    server_.write_file("tls/server.ext", "subjectAltName=DNS:localhost,DNS:shop-db.test\n", 0644);
     ASSERT_TRUE(server_.run(
         std::string("cd tls && openssl req -x509 ") + ec + " -keyout ca.key -out ca.crt -days 2 -subj /CN=shop-ca" +
             " && openssl req " + ec + " -keyout server.key -out server.csr -subj /CN=localhost" +
@@ -67,11 +67,13 @@ class db_tls_test : public ::testing::Test {
       EXPECT_EQ(into.empty() ? value() : into[0], value(int64_t(1))) << "the session is encrypted";
     }
     EXPECT_EQ(t.sqlerrtext.find(k_password), std::string::npos) << t.sqlerrtext;
+    if (rc == 0) security_ = t.connection()->security();
     return t.sqlerrtext;
   }
 
   pg_cluster server_;
   std::string ca_, other_ca_;
+  link_security security_ = link_security::file;  // of the last connection made
 };
 
 TEST_F(db_tls_test, verified_connection_clear_refusals_and_password_sources) {
@@ -113,6 +115,22 @@ TEST_F(db_tls_test, verified_connection_clear_refusals_and_password_sources) {
   setenv("PGSERVICEFILE", services.c_str(), 1);
   connect("postgresql://?service=shop", true);
   unsetenv("PGSERVICEFILE");
+}
+
+// A URL that names no TLS mode, to a server known by a name that is not this machine's: the
+// server's certificate is checked, so a server with a foreign certificate never gets the
+// password. On this machine libpq's default stays: encrypted when offered, not verified.
+TEST_F(db_tls_test, another_machine_is_verified_unless_the_url_chooses_a_mode) {
+  const std::string with_password = "till:" + k_password;
+  connect(url(with_password, "shop-db.test", "hostaddr=127.0.0.1&sslrootcert=" + ca_), true);
+  EXPECT_EQ(security_, link_security::tls_verified);
+  const std::string error =
+      connect(url(with_password, "shop-db.test", "hostaddr=127.0.0.1&sslrootcert=" + other_ca_), false);
+  EXPECT_NE(error.find("certificate verify failed"), std::string::npos) << error;
+  connect(url(with_password, "shop-db.test", "hostaddr=127.0.0.1&sslmode=require"), true);
+  EXPECT_EQ(security_, link_security::tls_unverified);
+  connect(url(with_password, "localhost", "application_name=till"), true);
+  EXPECT_EQ(security_, link_security::tls_unverified);
 }
 
 }  // namespace
