@@ -291,7 +291,7 @@ bool insert_articles(uo_transaction& tr, demo_random& rnd, int64_t count) {
     for (int level = 1; level <= 3; ++level) {
       if (!rnd.percent(80)) continue;  // no special price for this level
       value level_price;
-      if (rnd.percent(97)) level_price = value((price * decimal{100 - 5 * level, 2}).rescale(4));
+      if (rnd.percent(97)) level_price = value(*(price * decimal{100 - 5 * level, 2}).rescale(4));
       if (!lp.add({value(level), value(id), level_price})) return false;
     }
   }

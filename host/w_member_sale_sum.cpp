@@ -75,12 +75,12 @@ void w_member_sale_sum::wf_show_member() {
 }
 
 void w_member_sale_sum::wf_show_total() {
-  id_total = decimal::from_long(0).rescale(2);
+  id_total = decimal{0, 2};
   const int64_t rows = dw_1->rowcount();
   for (int64_t row = 1; row <= rows; ++row) {
     if (auto amount = dw_1->getitemnumber(row, "amount")) id_total = id_total + *amount;
   }
-  id_total = id_total.rescale(2);
+  id_total = *id_total.rescale(2);  // amounts of 2 places add up to 2 places
   st_2->setText(qs("共 " + std::to_string(rows) + " 张单据    合计金额：" + id_total.format(2)));
 }
 

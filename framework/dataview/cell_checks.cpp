@@ -26,10 +26,10 @@ bool refuse(std::string& err, const dv_column& c, const std::string& what) {
 }
 
 bool to_long(const dv_column& c, const decimal& d, value& out, std::string& err) {
-  if (d.compare(d.rescale(0)) != 0) return refuse(err, c, "：请输入整数");
+  if (d.compare(*d.rescale(0)) != 0) return refuse(err, c, "：请输入整数");
   if (d.compare(decimal::from_long(INT64_MAX)) > 0 || d.compare(decimal::from_long(INT64_MIN)) < 0)
     return refuse(err, c, "：数值超出范围");
-  out = value(d.rescale(0).to_long());
+  out = value(d.rescale(0)->to_long());
   return true;
 }
 
@@ -93,11 +93,13 @@ bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
     }
     case col_type::decimal_t: {
       if (v.is_long()) {
-        out = value(decimal::from_long(v.as_long()).rescale(c.scale));
+        out = value(*decimal::from_long(v.as_long()).rescale(c.scale));
         return true;
       }
       if (v.is_decimal()) {
-        out = value(v.as_decimal().rescale(c.scale));
+        std::optional<decimal> d = v.as_decimal().rescale(c.scale);
+        if (!d) return refuse(err, c, "：数值超出范围");
+        out = value(*d);
         return true;
       }
       if (v.is_string()) {

@@ -42,35 +42,33 @@ class retrieve_sink : public row_sink {
         continue;
       }
       switch (b.type) {
-        case col_type::long_t: store_.append_long(b.col, row.get_long(b.result)); break;
+        case col_type::long_t:
+          if (std::optional<int64_t> v = row.get_long(b.result))
+            store_.append_long(b.col, *v);
+          else
+            unreadable(row, b, "is not a whole number within the 64-bit range");
+          break;
         case col_type::decimal_t: {
           std::optional<decimal> d = row.get_decimal(b.result, b.scale);
-          if (!d) {
-            bad(row, b, "is not a number");
-            store_.append_null(b.col);
-          } else {
-            store_.append_mantissa(b.col, d->scale == b.scale ? d->mantissa : d->rescale(b.scale).mantissa);
-          }
+          if (d && d->scale != b.scale) d = d->rescale(b.scale);
+          if (d)
+            store_.append_mantissa(b.col, d->mantissa);
+          else
+            unreadable(row, b, "is not a number or too large for the column");
           break;
         }
-        case col_type::datetime_t: {
-          std::optional<datetime> t = row.get_datetime(b.result);
-          if (!t) {
-            bad(row, b, "is not a date and time");
-            store_.append_null(b.col);
-          } else {
+        case col_type::datetime_t:
+          if (std::optional<datetime> t = row.get_datetime(b.result))
             store_.append_long(b.col, t->seconds);
-          }
+          else
+            unreadable(row, b, "is not a date and time");
           break;
-        }
         case col_type::string_t: {
           std::string_view s = row.get_text(b.result);
-          if (!store_.arena_room(s.size())) {
-            bad(row, b, "does not fit: the data view holds 4 GB of text already");
-            store_.append_null(b.col);
-          } else {
+          if (store_.arena_room(s.size()))
             store_.append_text(b.col, s);
-          }
+          else
+            unreadable(row, b, "does not fit: the data view holds 4 GB of text already");
           break;
         }
       }
@@ -99,10 +97,11 @@ class retrieve_sink : public row_sink {
   static std::string shown(std::string_view text) {
     return text.size() <= 40 ? " '" + std::string(text) + "'" : "";
   }
-  // The retrieval fails on a value it cannot hold, naming the row by its key (else its number)
-  // and the column, so that an administrator can mend that row; nothing is shown in its place
-  // that a later save could write back over the stored value.
-  void bad(const db_row& row, const binding& b, const char* what) {
+  // A value the store cannot hold exactly is left null and fails the retrieval, naming the row by
+  // its key (else its number) and the column, so that an administrator can mend that row;
+  // nothing is shown in its place that a filter could test or a later save write back.
+  void unreadable(const db_row& row, const binding& b, const char* what) {
+    store_.append_null(b.col);
     if (!error_.empty()) return;
     std::string key;
     for (const binding& k : bindings_)
@@ -129,21 +128,21 @@ class retrieve_sink : public row_sink {
 };
 
 // An argument in the type its declaration gives, so that the database compares like with like
-// (a null too: "where :an_siteid is null" tells PostgreSQL nothing of its type).
-value as_argument(const value& v, col_type t) {
+// (a null too: "where :an_siteid is null" tells PostgreSQL nothing of its type). A number is
+// never rounded to another one: 150.7 for a long argument stays 150.7. nullopt for a text that
+// is not a number where a number is declared.
+std::optional<value> as_argument(const value& v, col_type t) {
   if (v.is_null()) return value::null_of(t);
   switch (t) {
     case col_type::long_t:
-      if (v.is_decimal() && v.as_decimal().compare(decimal::from_long(v.as_decimal().to_long())) == 0)
-        return value(v.as_decimal().to_long());
-      if (v.is_string())
-        if (auto d = decimal::parse(trim_blanks(v.as_string()), 0)) return value(d->to_long());
-      return v;
-    case col_type::decimal_t:
-      if (v.is_long()) return value(decimal::from_long(v.as_long()));
-      if (v.is_string())
-        if (auto d = decimal::parse(trim_blanks(v.as_string()))) return value(*d);
-      return v;
+    case col_type::decimal_t: {
+      if (v.is_datetime()) return v;
+      std::optional<decimal> d = v.is_string() ? decimal::parse(trim_blanks(v.as_string())) : v.number();
+      if (!d) return std::nullopt;
+      if (t == col_type::long_t)
+        if (std::optional<int64_t> whole = d->exact_long()) return value(*whole);
+      return value(*d);
+    }
     case col_type::string_t: return v.is_string() ? v : value(v.to_text());
     case col_type::datetime_t:
       if (v.is_string())
@@ -182,7 +181,11 @@ int64_t data_view::retrieve(std::vector<value> args, std::function<bool(int64_t 
     while (a < d.def.arguments.size() && !iequals(d.def.arguments[a].name, n)) ++a;
     if (a == d.def.arguments.size())
       return d.fail(d.def.name + ": the query uses :" + n + ", which is not a retrieval argument");
-    params.push_back(as_argument(args[a], d.def.arguments[a].type));
+    std::optional<value> p = as_argument(args[a], d.def.arguments[a].type);
+    if (!p)
+      return d.fail(d.def.name + ": the argument " + d.def.arguments[a].name + " '" +
+                    args[a].to_text() + "' is not a number");
+    params.push_back(std::move(*p));
   }
 
   d.store.reserve(std::max<size_t>(previous_rows, 256), previous_text);

@@ -66,7 +66,8 @@ bool data_view::storage::set(uint32_t h, int col, const value& v) {
   switch (c.type) {
     case col_type::long_t: c.longs[h] = v.as_long(); break;
     case col_type::datetime_t: c.longs[h] = v.as_datetime().seconds; break;
-    case col_type::decimal_t: c.decimals[h] = v.as_decimal().rescale(c.scale).mantissa; break;
+    // Converted values are at the column's scale already: the rescale changes nothing.
+    case col_type::decimal_t: c.decimals[h] = v.as_decimal().rescale(c.scale).value().mantissa; break;
     case col_type::string_t: {
       const std::string& s = v.as_string();
       // The old bytes belong to this cell alone: a text that fits is written over them.

@@ -3,7 +3,7 @@
 #include "connection.h"
 
 #include <cctype>
-#include <cstdlib>
+#include <charconv>
 
 namespace {
 
@@ -98,27 +98,45 @@ statement_kind classify_statement(std::string_view sql) {
 }
 
 std::optional<decimal> parse_number_text(std::string_view text, int scale) {
-  size_t e = text.find_first_of("eE");
+  const size_t e = text.find_first_of("eE");
   if (e == std::string_view::npos) return decimal::parse(text, scale);
-  std::optional<decimal> m = decimal::parse(text.substr(0, e), -1);
-  if (!m) return std::nullopt;
-  std::string exp_text(text.substr(e + 1));
-  char* end = nullptr;
-  long exp = std::strtol(exp_text.c_str(), &end, 10);
-  if (exp_text.empty() || *end != '\0' || exp > 30 || exp < -40) return std::nullopt;
-  decimal d = *m;
-  if (exp > 0) {
-    int lower = int(exp) < d.scale ? int(exp) : d.scale;  // first use up the fraction digits
-    d.scale -= lower;
-    for (long k = lower; k < exp; ++k) d.mantissa *= 10;
-  } else if (exp < 0) {
-    int want = d.scale - int(exp);
-    if (want > 18 + 38) {
-      decimal zero;
-      return scale >= 0 ? zero.rescale(scale) : zero;
-    }
-    d.scale = want;
-    if (want > 18) d = d.rescale(18);  // rounds away the digits below 10^-18
+  std::string_view exp_text = text.substr(e + 1);
+  if (!exp_text.empty() && exp_text.front() == '+') exp_text.remove_prefix(1);
+  int exp = 0;
+  const char* exp_end = exp_text.data() + exp_text.size();
+  auto [stop, ec] = std::from_chars(exp_text.data(), exp_end, exp);
+  // Beyond 400 either way lies no double, and a number far past what a decimal holds.
+  if (exp_text.empty() || ec != std::errc() || stop != exp_end || exp > 400 || exp < -400)
+    return std::nullopt;
+  // The digits written out with the point moved: decimal::parse refuses what is too long and
+  // rounds what is too fine, as for any other text.
+  std::string_view mantissa = text.substr(0, e);
+  std::string sign;
+  if (!mantissa.empty() && (mantissa.front() == '-' || mantissa.front() == '+')) {
+    sign = mantissa.front();
+    mantissa.remove_prefix(1);
   }
-  return scale >= 0 ? d.rescale(scale) : d;
+  std::string plain(mantissa);
+  size_t point = plain.find('.');
+  if (point == std::string::npos)
+    point = plain.size();
+  else
+    plain.erase(point, 1);
+  if (plain.find_first_of("0123456789") == std::string::npos) return std::nullopt;  // "e5", ".e5"
+  const long at = long(point) + exp;
+  if (at <= 0)
+    plain.insert(0, "0." + std::string(size_t(-at), '0'));
+  else if (size_t(at) >= plain.size())
+    plain.append(size_t(at) - plain.size(), '0');
+  else
+    plain.insert(size_t(at), 1, '.');
+  return decimal::parse(sign + plain, scale);
+}
+
+std::optional<int64_t> parse_whole_number(std::string_view text) {
+  int64_t v = 0;
+  auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec == std::errc() && stop == text.data() + text.size()) return v;
+  std::optional<decimal> d = parse_number_text(text, -1);
+  return d ? d->exact_long() : std::nullopt;
 }

@@ -25,5 +25,9 @@ inline bool is_write(statement_kind k) {
 // starts there.
 size_t skip_quoted(std::string_view sql, size_t i);
 
-// A number as a database writes it: "155.50", "-3", "1.5e-05". Rounded to scale when scale >= 0.
+// A number as a database writes it: "155.50", "-3", "1.5e-05". Rounded to scale when scale >= 0;
+// nullopt when not a number or too large for a decimal at that scale.
 std::optional<decimal> parse_number_text(std::string_view text, int scale);
+// A whole number within the 64-bit range as a database writes it ("150", "150.00", "1.5e2");
+// nullopt for any other text ("150.7", "abc", "1e300").
+std::optional<int64_t> parse_whole_number(std::string_view text);

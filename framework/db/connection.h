@@ -39,7 +39,9 @@ class db_row {
   virtual int column_count() const = 0;
   virtual std::string_view column_name(int col) const = 0;  // lower case
   virtual bool is_null(int col) const = 0;
-  virtual int64_t get_long(int col) const = 0;             // integers (text is parsed)
+  // A whole number within the 64-bit range, also from a numeric, a floating-point or a text
+  // cell (150.00, "150"); nullopt for null and for anything else (150.7, "abc", 1e300).
+  virtual std::optional<int64_t> get_long(int col) const = 0;
   virtual std::string_view get_text(int col) const = 0;    // any column as its text
   virtual std::optional<decimal> get_decimal(int col, int scale) const = 0;
   virtual std::optional<datetime> get_datetime(int col) const = 0;

@@ -4,7 +4,6 @@
 #include <libpq-fe.h>
 
 #include <cctype>
-#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -71,14 +70,10 @@ class pg_row : public db_row {
   int column_count() const override { return int(names_.size()); }
   std::string_view column_name(int col) const override { return names_[size_t(col)]; }
   bool is_null(int col) const override { return PQgetisnull(res_, row_, col); }
-  int64_t get_long(int col) const override {
-    std::string_view t = get_text(col);
-    int64_t v = 0;
-    auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (ec == std::errc() && p == t.data() + t.size()) return v;
-    if (t == "t") return 1;
-    if (auto d = parse_number_text(t, -1)) return d->to_long();
-    return 0;
+  std::optional<int64_t> get_long(int col) const override {
+    if (is_null(col)) return std::nullopt;
+    if (types_[size_t(col)] == bool_oid) return get_text(col) == "t";
+    return parse_whole_number(get_text(col));
   }
   std::string_view get_text(int col) const override {
     return std::string_view(PQgetvalue(res_, row_, col), size_t(PQgetlength(res_, row_, col)));
@@ -104,7 +99,9 @@ class pg_row : public db_row {
       case int2_oid:
       case int4_oid:
       case oid_oid:
-      case bool_oid: return value(get_long(col));
+      case bool_oid:
+        if (auto v = get_long(col)) return value(*v);
+        break;
       case numeric_oid:
       case float4_oid:
       case float8_oid:

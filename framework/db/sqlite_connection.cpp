@@ -76,7 +76,18 @@ class sqlite_row : public db_row {
   int column_count() const override { return int(names_.size()); }
   std::string_view column_name(int col) const override { return names_[size_t(col)]; }
   bool is_null(int col) const override { return sqlite3_column_type(st_, col) == SQLITE_NULL; }
-  int64_t get_long(int col) const override { return sqlite3_column_int64(st_, col); }
+  std::optional<int64_t> get_long(int col) const override {
+    switch (sqlite3_column_type(st_, col)) {
+      case SQLITE_NULL: return std::nullopt;
+      case SQLITE_INTEGER: return sqlite3_column_int64(st_, col);
+      case SQLITE_FLOAT: {
+        const double v = sqlite3_column_double(st_, col);
+        if (v != std::trunc(v) || v < -0x1p63 || v >= 0x1p63) return std::nullopt;
+        return int64_t(v);
+      }
+      default: return parse_whole_number(get_text(col));
+    }
+  }
   std::string_view get_text(int col) const override {
     const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, col));
     if (!t) return {};
@@ -87,7 +98,7 @@ class sqlite_row : public db_row {
       case SQLITE_NULL: return std::nullopt;
       case SQLITE_INTEGER: {
         decimal d = decimal::from_long(sqlite3_column_int64(st_, col));
-        return scale > 0 ? d.rescale(scale) : d;
+        return scale > 0 ? d.rescale(scale) : d;  // a long fits at any scale
       }
       case SQLITE_FLOAT: return real_as_decimal(st_, col, scale);
       default: return parse_number_text(get_text(col), scale);

@@ -10,7 +10,7 @@ namespace {
 using i128 = __int128;
 
 constexpr int max_scale = 18;
-constexpr int max_digits = 38;  // 10^38 < 2^127
+constexpr int max_digits = 38;  // of a mantissa: 10^38 < 2^127
 
 i128 pow10(int n) {
   static const auto table = [] {
@@ -45,6 +45,13 @@ std::string digits(i128 v) {  // v >= 0
 }
 
 int clamp_scale(int s) { return s < 0 ? 0 : (s > max_scale ? max_scale : s); }
+
+// m * 10^places (places 0..max_digits), or nullopt when that passes max_digits digits.
+std::optional<i128> raised(i128 m, int places) {
+  const i128 limit = pow10(max_digits - places);
+  if (m >= limit || m <= -limit) return std::nullopt;
+  return m * pow10(places);
+}
 
 }  // namespace
 
@@ -88,14 +95,24 @@ std::optional<decimal> decimal::parse(std::string_view text, int scale) {
   return d;
 }
 
-decimal decimal::rescale(int new_scale) const {
+std::optional<decimal> decimal::rescale(int new_scale) const {
   new_scale = clamp_scale(new_scale);
   if (new_scale == scale) return *this;
-  if (new_scale > scale) return decimal{mantissa * pow10(new_scale - scale), new_scale};
-  return decimal{div_round(mantissa, pow10(scale - new_scale)), new_scale};
+  if (new_scale < scale) return decimal{div_round(mantissa, pow10(scale - new_scale)), new_scale};
+  std::optional<i128> m = raised(mantissa, new_scale - scale);
+  if (!m) return std::nullopt;
+  return decimal{*m, new_scale};
 }
 
 int64_t decimal::to_long() const { return int64_t(mantissa / pow10(scale)); }
+
+std::optional<int64_t> decimal::exact_long() const {
+  const i128 p = pow10(scale);
+  if (mantissa % p != 0) return std::nullopt;
+  const i128 whole = mantissa / p;
+  if (whole < INT64_MIN || whole > INT64_MAX) return std::nullopt;
+  return int64_t(whole);
+}
 
 double decimal::to_double() const { return std::strtod(to_string().c_str(), nullptr); }
 
@@ -118,7 +135,12 @@ std::string decimal::to_general() const {
   return s == "-0" ? "0" : s;
 }
 
-std::string decimal::format(int places) const { return rescale(places).to_string(); }
+std::string decimal::format(int places) const {
+  places = clamp_scale(places);
+  if (places <= scale) return rescale(places)->to_string();
+  // More places than held: the digits with zeros after them, whatever their number.
+  return to_string() + (scale == 0 ? "." : "") + std::string(size_t(places - scale), '0');
+}
 
 int decimal::compare(const decimal& o) const {
   // Integer parts first, then the fractions at the finer scale: no overflow for any scale pair.
@@ -132,17 +154,17 @@ int decimal::compare(const decimal& o) const {
 
 decimal decimal::operator+(const decimal& o) const {
   int s = scale > o.scale ? scale : o.scale;
-  return decimal{rescale(s).mantissa + o.rescale(s).mantissa, s};
+  return decimal{rescale(s).value().mantissa + o.rescale(s).value().mantissa, s};
 }
 
 decimal decimal::operator-(const decimal& o) const {
   int s = scale > o.scale ? scale : o.scale;
-  return decimal{rescale(s).mantissa - o.rescale(s).mantissa, s};
+  return decimal{rescale(s).value().mantissa - o.rescale(s).value().mantissa, s};
 }
 
 decimal decimal::operator*(const decimal& o) const {
   decimal r{mantissa * o.mantissa, scale + o.scale};
-  return r.scale > max_scale ? r.rescale(max_scale) : r;
+  return r.scale > max_scale ? *r.rescale(max_scale) : r;
 }
 
 std::optional<decimal> decimal::divide(const decimal& o, int places) const {

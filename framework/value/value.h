@@ -13,17 +13,22 @@
 // Column types as the data views declare them: long, decimal(scale), char(n), datetime.
 enum class col_type { long_t, decimal_t, string_t, datetime_t };
 
-// Exact decimal number: mantissa * 10^-scale.
+// Exact decimal number: mantissa * 10^-scale. The mantissa holds at most 38 digits.
 struct decimal {
   __int128 mantissa = 0;
   int scale = 0;  // 0..18
 
   static decimal from_long(int64_t v);
   // Parses "-12.5", "155", "1e3" is refused. With scale >= 0 the result is rounded half away from
-  // zero to that many places; with -1 it keeps the digits given. nullopt when not a number.
+  // zero to that many places; with -1 it keeps the digits given. nullopt when not a number, when
+  // it has more than 36 digits, or when its mantissa at `scale` would pass 38 digits.
   static std::optional<decimal> parse(std::string_view text, int scale = -1);
-  decimal rescale(int new_scale) const;  // rounding half away from zero
+  // The number at another scale, rounded half away from zero; nullopt when more places would
+  // take the mantissa past 38 digits. Fewer places, or a long at up to 18, always fit.
+  std::optional<decimal> rescale(int new_scale) const;
   int64_t to_long() const;                // truncated toward zero
+  // The number as a long when it is whole and within the 64-bit range (150.00 too).
+  std::optional<int64_t> exact_long() const;
   double to_double() const;
   std::string to_string() const;          // plain digits with exactly `scale` places
   std::string to_general() const;         // plain digits, trailing fractional zeros dropped

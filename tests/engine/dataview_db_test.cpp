@@ -94,6 +94,10 @@ TEST_P(dataview_db, retrieve_binds_arguments_and_maps_types_exactly) {
   EXPECT_EQ(dv.getrow(), 0);
   // A numeric argument given as text is bound as the number the query compares with.
   EXPECT_EQ(dv.retrieve({value("2")}), 1);
+  // Never rounded to another number, nor compared as text when it is none.
+  EXPECT_EQ(dv.retrieve({value("1.4")}), 0);
+  EXPECT_EQ(dv.retrieve({value("abc")}), -1);
+  EXPECT_NE(dv.last_error().find("an_siteid 'abc'"), std::string::npos) << dv.last_error();
   EXPECT_EQ(dv.retrieve({}), -1);
   EXPECT_NE(dv.last_error().find("argument"), std::string::npos);
   EXPECT_EQ(dv.rowcount(), 0);
@@ -267,12 +271,60 @@ TEST_P(dataview_db, amounts_beyond_the_declared_digits_are_refused_at_entry) {
 
 TEST_P(dataview_db, a_stored_value_that_cannot_be_read_is_named_by_key_and_column) {
   if (kind() == backend::postgres) GTEST_SKIP() << "NUMERIC(14,2) holds no such value";
-  exec("UPDATE t_member SET amountconsumed = 1e31 WHERE memberid = 2");
+  exec("UPDATE t_member SET amountconsumed = 1e40 WHERE memberid = 2");
   EXPECT_EQ(retrieve_site1(), -1);
   EXPECT_NE(dv.last_error().find("t_member"), std::string::npos) << dv.last_error();
   EXPECT_NE(dv.last_error().find("memberid 2"), std::string::npos) << dv.last_error();
   EXPECT_NE(dv.last_error().find("amountconsumed"), std::string::npos) << dv.last_error();
   EXPECT_EQ(dv.rowcount(), 0);
+}
+
+// Values another program stored: SQLite keeps any value in any column; an older PostgreSQL layout
+// held points as NUMERIC and money as floating point. Only what the column holds exactly is shown.
+TEST_P(dataview_db, stored_values_a_column_cannot_hold_fail_the_retrieval) {
+  if (kind() == backend::postgres)
+    exec("ALTER TABLE t_member ALTER COLUMN integral TYPE NUMERIC(24,2),"
+         " ALTER COLUMN amountconsumed TYPE DOUBLE PRECISION");
+  def.sql = "SELECT memberid, integral, amountconsumed FROM t_member WHERE memberid = 3";
+  def.arguments.clear();
+  def.columns = {stored("memberid", integer).key(), stored("integral", integer),
+                 stored("amountconsumed", decimal_places(14))};
+  data_view points(def);
+  points.settransobject(&tr());
+  ASSERT_EQ(points.setfilter("integral >= 100"), 1);
+  struct row {
+    const char* column;
+    const char* stored;
+    bool sqlite_only;
+    const char* shown;  // null: refused
+  } rows[] = {
+      {"integral", "150.7", false, nullptr},
+      {"integral", "150.00", false, "150"},
+      {"integral", "9223372036854775807", false, "9223372036854775807"},
+      {"integral", "9223372036854775808", false, nullptr},
+      {"integral", "'abc'", true, nullptr},
+      {"integral", "1e300", true, nullptr},
+      {"amountconsumed", "2.5e23", false, "250000000000000000000000.00000000000000"},
+      {"amountconsumed", "2.5e24", false, nullptr},
+      {"amountconsumed", "-2.5e24", false, nullptr},
+  };
+  for (const row& r : rows) {
+    if (r.sqlite_only && kind() == backend::postgres) continue;
+    exec("UPDATE t_member SET integral = 300, amountconsumed = 0 WHERE memberid = 3");
+    exec(std::string("UPDATE t_member SET ") + r.column + " = " + r.stored + " WHERE memberid = 3");
+    const std::string what = std::string(r.column) + " = " + r.stored;
+    if (r.shown) {
+      ASSERT_EQ(points.retrieve(), 1) << what << ": " << points.last_error();
+      EXPECT_EQ(points.getitem(1, r.column).to_text(), r.shown) << what;
+      continue;
+    }
+    EXPECT_EQ(points.retrieve(), -1) << what;
+    EXPECT_EQ(points.rowcount() + points.filteredcount(), 0) << what;
+    for (std::string part : {"dw_test_member", "t_member with memberid 3", "administrator"})
+      EXPECT_NE(points.last_error().find(part), std::string::npos) << what << ": " << points.last_error();
+    EXPECT_NE(points.last_error().find("'" + std::string(r.column) + "'"), std::string::npos)
+        << points.last_error();
+  }
 }
 
 TEST_P(dataview_db, a_conflict_writes_nothing_keeps_every_edit_and_a_retry_works) {

@@ -14,7 +14,7 @@ INSTANTIATE_BOTH_BACKENDS(db_connection_test);
 class typed_reader : public row_sink {
  public:
   bool on_row(const db_row& r) override {
-    id = r.get_long(0);
+    id = r.get_long(0).value_or(-1);
     name = std::string(r.get_text(1));
     amount = r.get_decimal(2, 2);
     updated = r.get_datetime(3);
@@ -103,7 +103,7 @@ TEST_P(db_connection_test, prices_keep_four_places_and_arithmetic_is_numeric) {
   value rate = scalar("SELECT amountconsumed / (SELECT currentvalue FROM t_sys_param "
                       "WHERE paramname = 'MEMBER_RATE') FROM t_member");
   ASSERT_TRUE(rate.number());
-  EXPECT_EQ(rate.number()->rescale(14).to_general(), "15.5");
+  EXPECT_EQ(rate.number()->rescale(14)->to_general(), "15.5");
   value as_int = scalar("select cast ( currentvalue as int ) from t_sys_param where PARAMNAME ='MEMBER_RATE' ");
   EXPECT_TRUE(as_int.is_long());
   EXPECT_EQ(as_int.to_text(), "10");

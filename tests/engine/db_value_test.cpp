@@ -64,7 +64,7 @@ TEST(decimal_test, arithmetic_is_exact) {
   auto d = [](const char* t) { return *decimal::parse(t); };
   EXPECT_EQ((d("0.1") + d("0.2")).to_string(), "0.3");
   EXPECT_EQ((d("10") - d("0.01")).to_string(), "9.99");
-  EXPECT_EQ((d("12.3456") * d("0.95")).rescale(4).to_string(), "11.7283");
+  EXPECT_EQ((d("12.3456") * d("0.95")).rescale(4)->to_string(), "11.7283");
   EXPECT_EQ(d("155.00").divide(d("10"), 14)->to_general(), "15.5");
   EXPECT_EQ(d("1").divide(d("3"), 4)->to_string(), "0.3333");
   EXPECT_EQ(d("2").divide(d("3"), 2)->to_string(), "0.67");
@@ -82,11 +82,40 @@ TEST(decimal_test, database_number_text_with_exponent) {
       {"1.5e-05", -1, "0.000015"}, {"1.0e+20", -1, "100000000000000000000"},
       {"2.5E2", 2, "250.00"},      {"-1.25e-1", 2, "-0.13"},
       {"155.0", 2, "155.00"},      {"1e-30", 4, "0.0000"},
-      {"1ex", -1, "none"},
+      {"1ex", -1, "none"},         {"5e-19", -1, "0.000000000000000001"},
+      {"-1e-300", 2, "0.00"},      {"1e", -1, "none"},
   };
   for (const row& r : rows) {
     auto d = parse_number_text(r.text, r.scale);
     EXPECT_EQ(d ? d->to_string() : "none", r.expect) << r.text;
+  }
+}
+
+// A mantissa holds 38 digits; text holds 36. Past either, a number is refused, never wrapped.
+TEST(decimal_test, overflow_edges_are_refused) {
+  const std::string nines20(20, '9'), nines36(36, '9');
+  struct row {
+    std::string text;
+    int scale;
+    std::string expect;
+  } rows[] = {
+      {nines20, 18, "99999999999999999999.000000000000000000"},
+      {"1" + std::string(20, '0'), 18, "none"},
+      {"-1" + std::string(20, '0'), 18, "none"},
+      {nines36, 2, "999999999999999999999999999999999999.00"},
+      {nines36, 3, "none"},
+      {"0.000000000000000005", 0, "0"},
+      {"2.5e+24", 13, "2500000000000000000000000.0000000000000"},
+      {"2.5e+24", 14, "none"},
+      {"-2.5E24", 14, "none"},
+      {"1e35", -1, "1" + std::string(35, '0')},
+      {"1e36", -1, "none"},
+      {"99999999999999999999999999999999e30", -1, "none"},
+      {"1.0e+300", 2, "none"},
+  };
+  for (const row& r : rows) {
+    std::optional<decimal> d = parse_number_text(r.text, r.scale);  // plain text: decimal::parse
+    EXPECT_EQ(d ? d->to_string() : "none", r.expect) << r.text << " @" << r.scale;
   }
 }
 

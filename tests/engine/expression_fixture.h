@@ -36,9 +36,9 @@ class expr_table : public expr_schema {
       if (v.is_string() && c.type == col_type::decimal_t)
         m = decimal::parse(v.as_string(), c.scale)->mantissa;
       else if (v.is_long() && c.type == col_type::decimal_t)
-        m = decimal::from_long(v.as_long()).rescale(c.scale).mantissa;
+        m = decimal::from_long(v.as_long()).rescale(c.scale)->mantissa;
       else if (v.is_decimal())
-        m = v.as_decimal().rescale(c.scale).mantissa;
+        m = v.as_decimal().rescale(c.scale)->mantissa;
       c.decimals.push_back(m);
       const std::string text = v.is_string() && c.type == col_type::string_t ? v.as_string() : "";
       c.offsets.push_back(uint32_t(c.arena.size()));
