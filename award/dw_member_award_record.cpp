@@ -31,7 +31,7 @@ dv_definition make_dw_member_award_record() {
       stored("mdname", text(60)).header("会员名称").x(631).width(923).tab(30),
       stored("mdintegral", integer).header("会员积分").x(1563).width(329).tab(40),
       stored("notes", text(100)).header("备注").x(1902).width(1152).tab(50),
-      stored("timevalidated", integer).header("领取日期").x(3063).width(302).tab(60),
+      stored("timevalidated", date_number).header("领取日期").x(3063).width(302).tab(60),
       stored("memberno", text(20)).header("会员号\r\n").x(3374).width(398).tab(70),
       stored("membername", text(60)).header("").x(3781).width(471).tab(80),
       stored("usercard", text(18)).header("身份证\r\n").x(4261).width(585).tab(90),

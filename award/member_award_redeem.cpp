@@ -24,6 +24,18 @@ bool recorded(uo_transaction& tr, const value (&record)[6]) {
 int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
                         const std::optional<std::string>& name,
                         const std::optional<std::string>& notes, int64_t date) {
+  // With the points at least the award's and the award's at least 0, what is left lies between 0
+  // and the points: the deduction cannot leave the range of a 64-bit integer, on either backend
+  // (SQLite would store the overflow as a REAL, PostgreSQL refuses it). A negative award, left
+  // by an older layout without the check on the method table, would raise the points instead.
+  if (points < 0) {
+    tr.sqlcode = -1;
+    tr.sqldbcode = 0;
+    tr.sqlerrtext = "奖励所需积分为负数（" + std::to_string(points) +
+                    "）：领取只能减少会员积分，未作任何修改";
+    f_check_sql(true, false, true, "奖励领取", "对会员积分进行减少操作失败", tr);
+    return -1;
+  }
   const int64_t ll_bseqid = f_get_next_sequence("t_member_award", tr);
   if (ll_bseqid < 1) {
     // No serial number: nothing may be written. Report the database's reason when it gave one,

@@ -6,6 +6,8 @@
 // declared scale; datetimes TIMESTAMP(0) in PostgreSQL and DATETIME (text 'YYYY-MM-DD HH:MM:SS')
 // in SQLite. Keys are NOT NULL on SQLite too, which would otherwise let a null key in.
 //
+// An award's points are never negative: a negative award would raise a member's points.
+//
 // Indexes: memberno and membername serve prefix LIKE (PostgreSQL: varchar_pattern_ops; SQLite:
 // the binary index with case-sensitive LIKE), and the choose-member dialog compares
 // CAST(memberid AS VARCHAR(20)) with the search text, which an expression index serves.
@@ -62,7 +64,7 @@ END)",
     R"(CREATE TABLE IF NOT EXISTS t_member_award_method (
   methodid BIGINT NOT NULL PRIMARY KEY,
   mdname VARCHAR(60),
-  mdintegral BIGINT,
+  mdintegral BIGINT CHECK (mdintegral >= 0),
   notes VARCHAR(100)))",
     R"(CREATE TABLE IF NOT EXISTS t_member_award_record (
   seqid BIGINT NOT NULL PRIMARY KEY,
@@ -156,7 +158,7 @@ $$)",
     R"(CREATE TABLE IF NOT EXISTS t_member_award_method (
   methodid BIGINT PRIMARY KEY,
   mdname VARCHAR(60),
-  mdintegral BIGINT,
+  mdintegral BIGINT CHECK (mdintegral >= 0),
   notes VARCHAR(100)))",
     R"(CREATE TABLE IF NOT EXISTS t_member_award_record (
   seqid BIGINT PRIMARY KEY,

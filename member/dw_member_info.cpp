@@ -94,10 +94,10 @@ dv_definition make_dw_member_info() {
       stored("levelid", integer).header("会员等级代号:").tab(150)
           .dropdown("dw_member_levelid", "levelname", "levelid").on_form(in_row(1, b)),
       stored("mobile", text(11)).header("移动电话").tab(160).on_form(in_row(3, b)),
-      stored("birthday", integer).header("出生日期").tab(170).on_form(in_row(4, c)),
+      stored("birthday", date_number).header("出生日期").tab(170).on_form(in_row(4, c)),
       stored("code", text(20)).header("代码").tab(180).on_form(in_row(5, c)),
       stored("siteid", integer).header("门店代号").on_form(in_row(0, c)),
-      stored("adddate", integer).header("发卡日期").tab(190).on_form(in_row(3, c)),
+      stored("adddate", date_number).header("发卡日期").tab(190).on_form(in_row(3, c)),
       stored("marry", text(10)).header("婚姻状况").tab(200).on_form(in_row(2, c)),
       stored("jones", text(100)).header("爱好").tab(210).on_form(in_row(9, a, wide_to_c)),
       stored("medical", text(100)).header("过敏史").tab(220).on_form(in_row(10, a, wide_to_c)),

@@ -65,9 +65,9 @@ dv_definition make_dw_member_maintain() {
       stored("notes", text(100)).header("备注").x(5335).width(622).tab(70),
       stored("medcard", integer).header("医保卡").x(5966).width(183).tab(80).checkbox(),
       stored("available", integer).header("做废").x(6158).width(192).tab(90).checkbox(),
-      stored("adddate", integer).header("增加日期").x(6359).width(357).tab(100),
+      stored("adddate", date_number).header("增加日期").x(6359).width(357).tab(100),
       stored("code", text(20)).header("代码").x(6725).width(425).tab(110),
-      stored("birthday", integer).header("出生日期").x(7159).width(343).tab(120),
+      stored("birthday", date_number).header("出生日期").x(7159).width(343).tab(120),
       computed("compute_2", integer, age_from_birthday).header("年龄").x(7511).width(155)
           .format("[General]"),
       stored("siteid", integer).header("门店代号").x(7675).width(315),

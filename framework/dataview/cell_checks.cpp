@@ -48,6 +48,17 @@ bool fits_declared(const dv_column& c, const value& v, declared_digits digits, s
                             std::to_string(digits.scale) + " 位小数）");
 }
 
+// Whether a number is one the column takes: a day that exists in a yyyymmdd date column, nothing
+// below the column's least value.
+bool in_range(const dv_column& c, const value& v, std::string& err) {
+  if (!v.is_long()) return true;
+  if (c.yyyymmdd && !datetime::from_yyyymmdd(v.as_long()))
+    return refuse(err, c, "：没有这一天，请输入存在的日期，年月日八位数字（如 19800705）");
+  if (c.least && v.as_long() < *c.least)
+    return refuse(err, c, "：不能小于 " + std::to_string(*c.least));
+  return true;
+}
+
 // Whether the converted value is one the column's edit style may hold.
 bool offered(const dv_column& c, const value& v, std::string& err) {
   if (v.is_null()) return true;
@@ -135,6 +146,12 @@ bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
     }
     case col_type::string_t: {
       std::string s = v.is_string() ? v.as_string() : general_text(v);
+      switch (text_fault_of(s)) {
+        case text_fault::nul: return refuse(err, c, "：文字中不能含有空字符（NUL）");
+        case text_fault::not_utf8:
+          return refuse(err, c, "：文字中含有无法识别的字节（不是有效的 UTF-8 文字）");
+        case text_fault::none: break;
+      }
       if (c.length > 0 && gbk_length(s) > c.length)
         return refuse(err, c, " 的长度不能超过 " + std::to_string(c.length) + " 个字节");
       out = value(std::move(s));
@@ -151,6 +168,7 @@ bool to_column_value(const dv_column& c, const value& v, value& out, std::string
   value converted;
   if (!convert(c, v, converted, err)) return false;
   if (!fits_declared(c, converted, digits, err)) return false;
+  if (!in_range(c, converted, err)) return false;
   if (!offered(c, converted, err)) return false;
   out = std::move(converted);
   return true;

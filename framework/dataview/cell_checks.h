@@ -1,7 +1,8 @@
 #pragma once
-// Checks and conversion of a value entering a cell: the column's type, its length in GBK bytes,
-// a check box's on/off values and a code table's data values. Refusals carry the message shown
-// to the user.
+// Checks and conversion of a value entering a cell: the column's type, a text's bytes (no NUL,
+// well-formed UTF-8) and its length in GBK bytes, a date number's day, a number's least value, a
+// check box's on/off values and a code table's data values. Refusals carry the message shown to
+// the user.
 
 #include <string>
 
@@ -15,7 +16,8 @@ std::string column_label(const dv_column& c);
 // Converts v to the column's type: numbers from text (blank text is null), integers only into a
 // long column, decimals rounded to the column's scale and no longer than the database column's
 // declared digits (when known), dates and times from text, anything into a text column as its
-// text. False with the message in err when the value does not fit.
+// text (whole: a NUL or bytes that are not UTF-8 are refused, not cut). False with the message in
+// err when the value does not fit.
 bool to_column_value(const dv_column& c, const value& v, value& out, std::string& err,
                      declared_digits digits = {});
 

@@ -11,6 +11,7 @@ dv_column of_kind(std::string name, kind k) {
   c.type = k.type;
   c.length = k.length;
   c.scale = k.scale;
+  c.yyyymmdd = k.yyyymmdd;
   return c;
 }
 }  // namespace

@@ -16,8 +16,11 @@ struct kind {
   col_type type = col_type::string_t;
   int length = 0;
   int scale = 0;
+  bool yyyymmdd = false;
 };
 inline constexpr kind integer{col_type::long_t};
+// A date held as the long yyyymmdd: only days that exist are taken.
+inline constexpr kind date_number{col_type::long_t, 0, 0, true};
 inline constexpr kind date_time{col_type::datetime_t};
 constexpr kind text(int length = 0) { return {col_type::string_t, length, 0}; }
 constexpr kind decimal_places(int scale) { return {col_type::decimal_t, 0, scale}; }
@@ -38,6 +41,7 @@ class column {
   column& tab(int order) { c_.tab = order; return *this; }
   column& format(std::string f) { c_.format = std::move(f); return *this; }
   column& key() { c_.key = true; return *this; }
+  column& at_least(int64_t v) { c_.least = v; return *this; }  // smaller values are refused
   column& hidden() { c_.visible = false; return *this; }
   // Edit styles: a check box storing on / off, a fixed list of (display, data) codes, or a
   // drop-down of another data view showing one column and storing another.

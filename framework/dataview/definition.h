@@ -4,6 +4,8 @@
 // theirs next to the window and register them by name; controls look them up by data object name
 // (case-insensitive, so "dw_choose_MEMBER" finds dw_choose_member).
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +24,8 @@ struct dv_column {
   int tab = 0;                      // tab order; 0 = cannot be focused or changed
   edit_style style = edit_style::edit;
   std::string format;               // "0.00", "[general]", "" (display format)
+  bool yyyymmdd = false;            // long holding a date as the eight digits yyyymmdd
+  std::optional<int64_t> least;     // number column: the smallest value it takes
   // check box: the values stored when checked / unchecked, and the box's own text
   std::string checkbox_on = "1", checkbox_off = "0", checkbox_text;
   // code table: (display, data) pairs; only these values are offered and stored

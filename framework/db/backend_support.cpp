@@ -97,6 +97,23 @@ statement_kind classify_statement(std::string_view sql) {
   return statement_kind::read;
 }
 
+std::string unbindable(const rewritten_sql& rw, std::span<const value> params) {
+  for (const sql_placeholder& ph : rw.placeholders) {
+    const std::string& name = rw.names[size_t(ph.name)];
+    if (size_t(ph.name) >= params.size()) return "no value given for host variable :" + name;
+    const value& v = params[size_t(ph.name)];
+    if (!v.is_string()) continue;
+    switch (text_fault_of(v.as_string())) {
+      case text_fault::nul:
+        return "宿主变量 :" + name + " 的文字含有空字符（NUL），不能完整保存，未写入";
+      case text_fault::not_utf8:
+        return "宿主变量 :" + name + " 的文字含有不是 UTF-8 的字节，未写入";
+      case text_fault::none: break;
+    }
+  }
+  return {};
+}
+
 std::optional<decimal> parse_number_text(std::string_view text, int scale) {
   const size_t e = text.find_first_of("eE");
   if (e == std::string_view::npos) return decimal::parse(text, scale);

@@ -3,6 +3,7 @@
 // a database's text (which may use an exponent).
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ inline bool is_write(statement_kind k) {
 // Length of the quoted literal, quoted identifier or comment starting at sql[i]; 0 when none
 // starts there.
 size_t skip_quoted(std::string_view sql, size_t i);
+
+struct rewritten_sql;
+// Why the statement's host variables cannot be bound as given, or "" when they can: a placeholder
+// without a value, or a text that would not arrive whole (a NUL byte, where a C string ends, or
+// bytes that are not UTF-8). Such a text is refused, never cut or changed on the way.
+std::string unbindable(const rewritten_sql& rw, std::span<const value> params);
 
 // A number as a database writes it: "155.50", "-3", "1.5e-05". Rounded to scale when scale >= 0;
 // nullopt when not a number or too large for a decimal at that scale.

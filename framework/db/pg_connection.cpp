@@ -346,13 +346,12 @@ const rewritten_sql& pg_connection::rewritten(std::string_view sql) {
 
 db_result pg_connection::exec(std::string_view sql, std::span<const value> params, row_sink* sink) {
   const rewritten_sql rw = rewritten(sql);
-  for (const sql_placeholder& ph : rw.placeholders)
-    if (size_t(ph.name) >= params.size()) {
-      db_result r;
-      r.code = -1;
-      r.error_text = "no value given for host variable :" + rw.names[size_t(ph.name)];
-      return r;
-    }
+  if (std::string why = unbindable(rw, params); !why.empty()) {
+    db_result r;
+    r.code = -1;
+    r.error_text = why;
+    return r;
+  }
   statement_kind kind = classify_statement(sql);
   if (is_write(kind) && !tx_open_) {
     db_result b = begin();

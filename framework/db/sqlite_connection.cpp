@@ -256,9 +256,7 @@ db_result sqlite_connection::exec(std::string_view sql, std::span<const value> p
   statement* st = prepare(sql, r, uncached);
   if (!st) return r;
   const rewritten_sql& rw = st->rw;
-  for (size_t i = 0; i < rw.placeholders.size(); ++i)
-    if (size_t(rw.placeholders[i].name) >= params.size())
-      return failure("no value given for host variable :" + rw.names[size_t(rw.placeholders[i].name)]);
+  if (std::string why = unbindable(rw, params); !why.empty()) return failure(why);
 
   // A statement that writes starts a transaction that lasts until commit or rollback. IMMEDIATE
   // takes the write lock now, waiting for another terminal's transaction to end.

@@ -275,6 +275,13 @@ int64_t datetime::yyyymmdd() const {
   return int64_t(y) * 10000 + mo * 100 + d;
 }
 
+std::optional<datetime> datetime::from_yyyymmdd(int64_t n) {
+  if (n < 10000101 || n > 99991231) return std::nullopt;
+  const int y = int(n / 10000), mo = int(n / 100 % 100), d = int(n % 100);
+  if (mo < 1 || mo > 12 || d < 1 || d > days_in_month(y, mo)) return std::nullopt;
+  return from_parts(y, mo, d);
+}
+
 std::string datetime::to_string() const {
   int y, mo, d, h, mi, s;
   parts(y, mo, d, h, mi, s);
@@ -318,4 +325,46 @@ int gbk_length(std::string_view utf8) {
     }
   }
   return n;
+}
+
+text_fault text_fault_of(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const auto* end = p + s.size();
+  text_fault fault = text_fault::none;
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      if (c == 0) return text_fault::nul;
+      ++p;
+      continue;
+    }
+    // Lead byte: how many continuation bytes follow and the range the second byte must lie in,
+    // which rules out overlong forms, UTF-16 surrogates and code points above U+10FFFF.
+    int more = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+      more = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      more = 2;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      more = 3;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      fault = text_fault::not_utf8;
+      ++p;
+      continue;
+    }
+    ++p;
+    for (int i = 0; i < more; ++i, ++p) {
+      if (p == end || *p < lo || *p > hi) {
+        fault = text_fault::not_utf8;
+        break;
+      }
+      lo = 0x80, hi = 0xBF;
+    }
+  }
+  return fault;
 }

@@ -51,6 +51,8 @@ struct datetime {
   static std::optional<datetime> parse(std::string_view text);
   void parts(int& y, int& mo, int& d, int& h, int& mi, int& s) const;
   int64_t yyyymmdd() const;        // 2009-07-05 -> 20090705
+  // 20090705 -> 2009-07-05; nullopt unless it is eight digits of a day that exists.
+  static std::optional<datetime> from_yyyymmdd(int64_t n);
   std::string to_string() const;   // "YYYY-MM-DD HH:MM:SS"
   auto operator<=>(const datetime&) const = default;
 };
@@ -115,3 +117,9 @@ class value {
 
 // Byte length of UTF-8 text in the GBK code page: ASCII counts 1, every other character 2.
 int gbk_length(std::string_view utf8);
+
+// Why a text cannot be stored as it stands: a NUL byte (C strings on the way end there), or bytes
+// that are not well-formed UTF-8 (stray, overlong, surrogate or cut-off sequences), which a
+// database in UTF-8 refuses or keeps as something else.
+enum class text_fault { none, nul, not_utf8 };
+text_fault text_fault_of(std::string_view s);

@@ -23,7 +23,8 @@ dv_definition cells_def() {
       stored("sex", text(4)).codes({{"男", "男"}, {"女", "女"}}),
       stored("marry", text(10)).codes({{"未婚", "0"}, {"已婚", "1"}}),
       stored("medcard", integer).checkbox("是否医保卡"),
-      stored("birthday", integer),
+      stored("birthday", date_number),
+      stored("integral", integer).at_least(0),
       computed("compute_2", integer, "years_after(date(string(birthday,'####-##-##')), today())"),
       computed("compute_3", integer,
                " int(daysafter( date(string( birthday,'####-##-##' )) , today()  )   / 365)"),
@@ -68,6 +69,16 @@ TEST_F(dataview_cells, refused_values_keep_the_old_value_and_say_why) {
       {"amountconsumed", value(decimal{__int128(1) << 124, 0}), "数值超出范围"},  // 38 digits
       {"membername", value(sixty_one), "会员名称 的长度不能超过 60 个字节"},
       {"membername", value(thirty_one_han), "会员名称 的长度不能超过 60 个字节"},
+      // A text is stored whole or not at all: a NUL (PostgreSQL would keep what comes before
+      // it) and bytes that are not UTF-8 (stray continuation bytes counted no length) are refused.
+      {"membername", value(std::string("王五\0（停用）", 19)), "空字符"},
+      {"membername", value(std::string(200, '\x80')), "UTF-8"},
+      {"membername", value("\xC0\xAF a\xED\xA0\x80"), "UTF-8"},  // overlong, surrogate
+      {"membername", value("张\xE4\xB8"), "UTF-8"},                // cut off
+      {"birthday", value(20230229), "日期"},
+      {"birthday", value("99999999"), "日期"},
+      {"birthday", value(1980705), "日期"},  // seven digits
+      {"integral", value(-1), "不能小于 0"},
       {"lastupdated", value("2009-02-30 10:00:00"), "日期"},
       {"lastupdated", value("yesterday"), "日期"},
       {"sex", value("未知"), "男、女"},
@@ -112,6 +123,10 @@ TEST_F(dataview_cells, accepted_values_are_converted_to_the_column_type) {
   EXPECT_EQ(dv.gettext(1, c("marry")), "已婚");
   EXPECT_EQ(dv.settext(1, c("medcard"), "0"), 1);
   EXPECT_EQ(dv.getitem(1, "medcard"), value(int64_t(0)));
+
+  EXPECT_EQ(dv.settext(1, c("birthday"), "20240229"), 1);
+  EXPECT_EQ(dv.settext(1, c("integral"), "0"), 1);
+  EXPECT_EQ(dv.settext(1, c("membername"), "𠀀 é"), 1);  // four-, two- and one-byte UTF-8
 }
 
 TEST_F(dataview_cells, empty_texts_before_any_text_was_stored) {
@@ -180,7 +195,7 @@ TEST_F(dataview_cells, computed_columns_give_row_numbers_and_ages_against_a_fixe
   for (int i = 0; i < 3; ++i) dv.insertrow(0);
   dv.setitem(1, "birthday", value(19900315));
   dv.setitem(2, "birthday", value(19900314));
-  dv.setitem(3, "birthday", value(19900230));  // no such date
+  dv.setitem(3, "birthday", value(19900230));  // no such date: refused, left null
   EXPECT_EQ(dv.getitem(2, "compute_1"), value(int64_t(2)));
   EXPECT_EQ(dv.gettext(3, c("compute_1")), "3");
   EXPECT_EQ(dv.getitem(1, "compute_2"), value(int64_t(35)));

@@ -216,6 +216,18 @@ TEST_P(db_connection_test, errors_name_what_failed) {
   EXPECT_FALSE(tr().sqlerrtext.empty());
 }
 
+// Below the entry checks, a text that would not reach the database whole is not bound at all
+// (PostgreSQL's C strings end at a NUL: "王五\0（停用）" was stored as "王五").
+TEST_P(db_connection_test, a_text_that_would_not_arrive_whole_is_refused_not_cut) {
+  for (const std::string& t : {std::string("王五\0（停用）", 19), std::string(200, '\x80')}) {
+    const value row[] = {value(1), value(t)};
+    EXPECT_EQ(tr().execute("INSERT INTO t_member (memberid, membername) VALUES (:id, :name)", row), -1);
+    EXPECT_NE(tr().sqlerrtext.find(":name"), std::string::npos) << tr().sqlerrtext;
+    tr().rollback();
+  }
+  EXPECT_EQ(row_count("t_member"), 0);
+}
+
 TEST(db_open_test, bad_urls_are_named_in_the_error) {
   struct row {
     const char* url;

@@ -51,6 +51,10 @@ TEST_P(db_schema_test, tables_hold_what_the_module_reads) {
                          "VALUES (1, 1, 9.0)"),
             -1);
   admin().rollback();
+  // An award's points are never negative, whichever program writes them.
+  exec("INSERT INTO t_member_award_method (methodid, mdintegral) VALUES (1, 0)");
+  EXPECT_EQ(admin().execute("UPDATE t_member_award_method SET mdintegral = -1"), -1);
+  admin().rollback();
 }
 
 TEST_P(db_schema_test, lastupdated_is_stamped_on_insert_and_change) {

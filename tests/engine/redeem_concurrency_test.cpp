@@ -75,6 +75,7 @@ struct failing_step {
   const char* name;
   int64_t memberid, points;
   const char* reported;  // text f_check_sql is given for the failing statement
+  int64_t integral = 500;  // member 1's points before
 };
 
 // Each step of the unit failing in turn leaves no record, no queue row, the points as they
@@ -85,11 +86,15 @@ TEST_P(redeem_test, a_failing_statement_writes_nothing) {
       {"queue", 1, 100, "保存待上传会员奖励记录失败"},
       {"points no longer suffice", 1, 501, "对会员积分进行减少操作失败"},
       {"unknown member", 99, 100, "对会员积分进行减少操作失败"},
+      // A negative award raises the points, here past the 64-bit range (SQLite stored a REAL,
+      // PostgreSQL said "bigint out of range"): refused in the same words on both.
+      {"negative award", 1, -5, "奖励所需积分为负数", INT64_MAX - 2},
       {"no serial number", 1, 100, "取会员奖励领取流水号失败"},  // last: drops the sequence
   };
   for (const failing_step& step : steps) {
     SCOPED_TRACE(step.name);
     const std::string name = step.name;
+    exec("update t_member set integral = :p where memberid = 1", {step.integral});
     int64_t records_before = 0;
     if (name == "record") {
       // The number the sequence hands out next is already taken.
@@ -116,7 +121,7 @@ TEST_P(redeem_test, a_failing_statement_writes_nothing) {
     if (name == "queue") exec("alter table t_queue_offline rename to t_member_award_to_up");
     EXPECT_EQ(row_count("t_member_award_record"), records_before);
     EXPECT_EQ(row_count("t_member_award_to_up"), 0);
-    EXPECT_EQ(points(1), 500);
+    EXPECT_EQ(points(1), step.integral);
     exec("delete from t_member_award_record");
   }
 }

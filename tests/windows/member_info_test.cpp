@@ -127,6 +127,9 @@ TEST_P(member_info_test, refused_input_keeps_the_old_value_with_the_engines_mess
   EXPECT_EQ(boxes[0].title, "会员资料修改");
   EXPECT_EQ(field_text("integral"), "300");
   EXPECT_EQ(w.dw_1->getitemnumber(1, "integral")->to_long(), 300);
+  ASSERT_TRUE(type_into_field(*w.dw_1, "birthday", "20260230"));  // no such day
+  EXPECT_EQ(box_texts(shown_boxes()).at(0).rfind("出生日期：", 0), 0u);
+  EXPECT_EQ(field_text("birthday"), "19700101");
 
   // 31 Chinese characters are 62 GBK bytes: more than char(60) holds. 30 fit exactly.
   std::string name31, name30;

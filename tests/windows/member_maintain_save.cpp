@@ -1,7 +1,9 @@
 // w_member_maintain: the save sequence (empty member codes, phone lengths under MOBILE_CHECK, the
-// update's own result and failures) and the open action that shows the member form.
+// update's own result and failures), entries the cells refuse, and the open action that shows
+// the member form.
 
 #include <QAction>
+#include <QClipboard>
 
 #include "member/w_member_maintain.h"
 #include "windows/member_maintain_fixture.h"
@@ -42,6 +44,24 @@ TEST_P(member_maintain_save, empty_member_codes_are_asked_about_from_the_last_ro
   EXPECT_EQ(w->kpo_save(1), 1);
   EXPECT_EQ(dw.rowcount(), 5);
   EXPECT_EQ(row_count("t_member"), 5);
+}
+
+// A day that does not exist and a pasted NUL byte are refused in the cell, naming the column.
+TEST_P(member_maintain_save, cells_refuse_days_that_do_not_exist_and_nul_bytes) {
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  const int64_t r = row_of(*w->dw_1, 1);
+  ASSERT_TRUE(type_into_cell(*w->dw_1, r, "adddate", "99999999"));
+  ASSERT_TRUE(click_cell(*w->dw_1, r, "notes"));
+  press_key(w->dw_1->grid(), Qt::Key_F2);  // the editor opens with the text selected
+  QGuiApplication::clipboard()->setText(QString::fromStdString(std::string("停用\0旧卡", 13)));
+  press_key(w->dw_1->grid(), Qt::Key_V, Qt::ControlModifier);
+  press_key(w->dw_1->grid(), Qt::Key_Return);
+  const std::vector<std::string> said = box_texts(shown_boxes());
+  ASSERT_EQ(said.size(), 2u);
+  EXPECT_EQ(said[0].rfind("增加日期：", 0), 0u) << said[0];
+  EXPECT_EQ(said[1].rfind("备注：", 0), 0u) << said[1];
+  EXPECT_EQ(w->kpo_save(1), 1);  // nothing changed
 }
 
 TEST_P(member_maintain_save, mobile_check_rejects_phone_numbers_of_the_wrong_byte_length) {

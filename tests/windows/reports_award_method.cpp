@@ -64,6 +64,9 @@ TEST_P(award_method_dialog, ok_saves_the_typed_cells_and_closes) {
   ASSERT_TRUE(w);
   u_wsk_dw& dw = *w->dw_1;
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "mdname", "不锈钢保温杯"));
+  // A negative award would raise a member's points at redemption: the cell refuses it.
+  ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "mdintegral", "-5"));
+  EXPECT_EQ(box_texts(shown_boxes()), std::vector<std::string>{"积分：不能小于 0"});
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "mdintegral", "350"));
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 30), "notes", "每人限领一次"));
   click(w->cb_ok);
