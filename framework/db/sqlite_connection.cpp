@@ -161,13 +161,12 @@ std::unique_ptr<db_connection> sqlite_connection::open(const std::string& url, s
   // case-sensitive, as in PostgreSQL, which lets a prefix LIKE use the (binary) index. A page
   // cache of up to 64 MB (taken as pages are read) keeps the pages that key lookups into a large
   // member table revisit; SQLite's default 2 MB makes each lookup read them from the file again.
-  // The file's first 1 GB is read through a memory map instead, without a system call and a copy
-  // per page: a scan of a register larger than the cache (380 MB for a million members) paid
-  // those for every 4 KB page on every retrieval. The cache keeps pages being written and any
-  // beyond that first 1 GB.
+  // The file is never memory-mapped: a file cut short while mapped (a restore, a disk tool) kills
+  // the process with SIGBUS when a read touches the lost pages; read through the cache, the same
+  // read fails with "database disk image is malformed".
   rc = sqlite3_exec(db,
                     "PRAGMA journal_mode=WAL; PRAGMA case_sensitive_like=ON; PRAGMA cache_size=-65536; "
-                    "PRAGMA mmap_size=1073741824;",
+                    "PRAGMA mmap_size=0;",
                     nullptr, nullptr, &msg);
   if (rc != SQLITE_OK) {
     std::string why = msg ? msg : sqlite3_errstr(rc);

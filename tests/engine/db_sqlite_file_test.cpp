@@ -79,4 +79,38 @@ TEST_P(db_sqlite_file_test, a_file_moved_under_the_terminal_fails_the_save_and_k
   }
 }
 
+// Truncates the file when the first row arrives, then reads on.
+class cutting_sink : public row_sink {
+ public:
+  explicit cutting_sink(std::string file) : file_(std::move(file)) {}
+  bool on_row(const db_row&) override {
+    if (rows_++ == 0 && truncate(file_.c_str(), 16384) != 0) std::_Exit(3);
+    return true;
+  }
+
+ private:
+  std::string file_;
+  int rows_ = 0;
+};
+
+TEST_P(db_sqlite_file_test, a_file_cut_short_while_read_fails_the_read_without_killing_the_terminal) {
+  exec("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+       "INSERT INTO t_member (memberid, membername, notes) SELECT i, 'member ' || i, "
+       "printf('%090d', i) FROM n");
+  ASSERT_EQ(tr().execute("PRAGMA wal_checkpoint(TRUNCATE)"), 0) << tr().sqlerrtext;
+  ASSERT_GT(fs::file_size(file), 400000u);
+  // In a child process, so that a SIGBUS fails the test instead of ending the test program; on
+  // a connection of its own, whose cache holds none of the pages.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        auto reader = connect_another();
+        cutting_sink cut(file);
+        const int rc = reader->query("SELECT memberid, membername, notes FROM t_member", {}, cut);
+        std::fprintf(stderr, "%d %s\n", rc, reader->sqlerrtext.c_str());
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "-1 database disk image is malformed");
+}
+
 }  // namespace
