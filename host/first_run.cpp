@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "framework/db/sqlite_file.h"
 #include "framework/db/transaction.h"
 #include "framework/module/module_interface.h"
 #include "framework/module/module_loader.h"
@@ -36,7 +37,8 @@ int fill_demo(const loaded_module& m, uo_transaction& tr, int members) {
 
 }  // namespace
 
-int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
+int prepare_demo_database(uo_transaction& tr, int members, std::string& error,
+                          bool file_was_there) {
   const auto* modules = modules_or_error(tr, error);
   if (!modules) return -1;
   const std::string shown = display_url(tr.url());
@@ -55,6 +57,13 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
       return -1;
     }
     return 0;
+  }
+  if (file_was_there && tr.kind() == backend::sqlite) {
+    error = "the database file " + sqlite_file_of(tr.url()) +
+            " is there but holds no tables; a demo database is made only where no file was. "
+            "Move it away for a new demo database, or create the tables in it with\n"
+            "  member-terminal --create-schema --database " + shown;
+    return -1;
   }
   // A shared server's schema is the administrator's step alone, whatever rights a terminal's
   // role happens to have (an old cluster's public schema lets anyone create tables).
@@ -79,6 +88,21 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error) {
     }
   }
   return 1;
+}
+
+start_database_file::start_database_file(uo_transaction& tr, const std::string& url)
+    : tr_(tr), path_(sqlite_file_of(url)) {
+  std::error_code ec;
+  was_there_ = !path_.empty() && std::filesystem::exists(path_, ec);
+}
+
+start_database_file::~start_database_file() {
+  if (was_there() || (tr_.connected() && count_tables(tr_) != 0)) return;
+  tr_.disconnect();
+  for (const char* ext : {"", "-wal", "-shm"}) {
+    std::error_code ec;
+    std::filesystem::remove(path_ + ext, ec);
+  }
 }
 
 int create_shop_schema(uo_transaction& tr, std::optional<int> demo_members, std::string& done,

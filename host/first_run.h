@@ -1,8 +1,8 @@
 #pragma once
 // First run of the demo terminal: an embedded database without tables gets the schema and demo
-// data of the loaded modules (a PostgreSQL server's schema is the administrator's step), and the shop's ini file
-// (util/syncclient.ini, [Site] ID=1) is written when it is missing. The administrator's step,
-// --create-schema, lives here too.
+// data of the loaded modules (a SQLite file only when this start made it; a PostgreSQL server's
+// schema is the administrator's step), and the shop's ini file (util/syncclient.ini, [Site] ID=1)
+// is written when it is missing. The administrator's step, --create-schema, lives here too.
 
 #include <optional>
 #include <string>
@@ -16,8 +16,28 @@ long count_tables(uo_transaction& tr);
 // Answers 1 when it created them, 0 when the modules' tables were already there, -1 on failure
 // (error set; nothing half-written is left committed; no module loaded is a failure too). On
 // PostgreSQL it creates nothing: the error says that the schema is missing and how an
-// administrator makes it.
-int prepare_demo_database(uo_transaction& tr, int members, std::string& error);
+// administrator makes it. Nor is a SQLite file that was there before this start filled
+// (file_was_there): a register file emptied or cut to nothing under a terminal is not silently
+// replaced by demo members.
+int prepare_demo_database(uo_transaction& tr, int members, std::string& error,
+                          bool file_was_there = false);
+
+// The SQLite file a start of the terminal connects to, looked at before the connection creates
+// it. A file this start made and that holds no tables when the start ends (it failed, or no
+// module made the tables) is removed again, so that the next start makes it afresh.
+class start_database_file {
+ public:
+  start_database_file(uo_transaction& tr, const std::string& url);
+  ~start_database_file();
+  start_database_file(const start_database_file&) = delete;
+  start_database_file& operator=(const start_database_file&) = delete;
+  bool was_there() const { return path_.empty() || was_there_; }
+
+ private:
+  uo_transaction& tr_;
+  std::string path_;  // empty: not a SQLite file
+  bool was_there_ = false;
+};
 
 // The administrator's step: creates what is missing of the loaded modules' schema (on PostgreSQL
 // with the role member_terminal and its rights), then, when demo_members is given, the demo data

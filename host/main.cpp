@@ -118,11 +118,13 @@ int main(int argc, char** argv) {
   const std::string dir = runtime::current_directory();
   const std::string url =
       opt->database_url.empty() ? default_database_url(dir) : opt->database_url;
+  const start_database_file file(sqlca, url);  // before connecting creates it
   if (sqlca.connect(url) != 0) {
     return fail("cannot connect to the database " + display_url(url) + ":\n" + sqlca.sqlerrtext, gui);
   }
-  const int created =
-      loaded_modules().empty() ? 0 : prepare_demo_database(sqlca, opt->members, error);
+  const int created = loaded_modules().empty()
+                          ? 0
+                          : prepare_demo_database(sqlca, opt->members, error, file.was_there());
   if (created < 0) return fail(error, gui);
   if (created > 0) {
     std::cerr << "member-terminal: created the demo database " << display_url(url) << " with "

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "backend_support.h"
+#include "sqlite_file.h"
 
 namespace {
 
@@ -150,8 +151,7 @@ struct sqlite_connection::statement {
 };
 
 std::unique_ptr<db_connection> sqlite_connection::open(const std::string& url, std::string& error) {
-  std::string path = url.substr(7);
-  if (path.rfind("//", 0) == 0) path.erase(0, 2);
+  const std::string path = sqlite_file_of(url);
   if (path.empty()) {
     error = "cannot open database '" + url + "': no file named (use sqlite:PATH)";
     return nullptr;
@@ -172,13 +172,12 @@ std::unique_ptr<db_connection> sqlite_connection::open(const std::string& url, s
   // case-sensitive, as in PostgreSQL, which lets a prefix LIKE use the (binary) index. A page
   // cache of up to 64 MB (taken as pages are read) keeps the pages that key lookups into a large
   // member table revisit; SQLite's default 2 MB makes each lookup read them from the file again.
-  // The file's first 1 GB is read through a memory map instead, without a system call and a copy
-  // per page: a scan of a register larger than the cache (380 MB for a million members) paid
-  // those for every 4 KB page on every retrieval. The cache keeps pages being written and any
-  // beyond that first 1 GB.
+  // The file is never memory-mapped: a file cut short while mapped (a restore, a disk tool) kills
+  // the process with SIGBUS when a read touches the lost pages; read through the cache, the same
+  // read fails with "database disk image is malformed".
   rc = sqlite3_exec(db,
                     "PRAGMA journal_mode=WAL; PRAGMA case_sensitive_like=ON; PRAGMA cache_size=-65536; "
-                    "PRAGMA mmap_size=1073741824;",
+                    "PRAGMA mmap_size=0;",
                     nullptr, nullptr, &msg);
   if (rc != SQLITE_OK) {
     std::string why = msg ? msg : sqlite3_errstr(rc);
@@ -261,7 +260,7 @@ db_result sqlite_connection::exec(std::string_view sql, std::span<const value> p
   // A statement that writes starts a transaction that lasts until commit or rollback. IMMEDIATE
   // takes the write lock now, waiting for another terminal's transaction to end.
   if (is_write(st->kind) && sqlite3_get_autocommit(db_)) {
-    db_result b = simple("BEGIN IMMEDIATE");
+    db_result b = begin();
     if (b.code != 0) return b;
   }
 
@@ -327,13 +326,30 @@ db_result sqlite_connection::exec(std::string_view sql, std::span<const value> p
   return r;
 }
 
+db_result sqlite_connection::file_moved() const {
+  db_result r;
+  r.code = -1;
+  r.db_code = SQLITE_READONLY_DBMOVED;
+  r.error_text = "the database file " + sqlite_file_of(url_) +
+                 " was deleted, renamed or replaced while this terminal had it open; nothing was "
+                 "written. Start the terminal again on the right file.";
+  return r;
+}
+
+// What is written to a file that is no longer at its path goes nowhere (the next start does not
+// see it), so a unit neither begins nor commits there.
 db_result sqlite_connection::begin() {
   if (!sqlite3_get_autocommit(db_)) return {};
+  if (sqlite_file_has_moved(db_)) return file_moved();
   return simple("BEGIN IMMEDIATE");
 }
 
 db_result sqlite_connection::commit() {
   if (sqlite3_get_autocommit(db_)) return {};
+  if (sqlite_file_has_moved(db_)) {
+    simple("ROLLBACK");
+    return file_moved();
+  }
   return simple("COMMIT");
 }
 

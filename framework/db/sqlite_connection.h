@@ -1,7 +1,8 @@
 #pragma once
 // The embedded database over the sqlite3 C API: WAL journal, 10 s busy timeout, case-sensitive
 // LIKE (as in PostgreSQL, and so that a prefix LIKE can use a plain index). Prepared statements
-// are kept per SQL text and reused.
+// are kept per SQL text and reused. A unit that would write into a file deleted or replaced
+// under the terminal fails instead.
 
 #include <memory>
 #include <string>
@@ -32,6 +33,7 @@ class sqlite_connection : public db_connection {
   statement* prepare(std::string_view sql, db_result& r, std::unique_ptr<statement>& uncached);
   db_result simple(const char* sql);  // a control statement without parameters
   db_result failure(const std::string& what) const;
+  db_result file_moved() const;  // the file is no longer at its path
 
   sqlite3* db_;
   std::string url_;

@@ -1,8 +1,9 @@
 #include "framework/ui/dw_export.h"
 
-#include <fstream>
+#include <QIODevice>
 
 #include "framework/ui/u_wsk_dw.h"
+#include "framework/ui/whole_file.h"
 
 namespace {
 
@@ -33,32 +34,31 @@ std::vector<int> shown_columns(const u_wsk_dw& dw) {
 }
 
 bool export_csv(const u_wsk_dw& dw, const std::string& path, std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    error = "无法写入文件 " + path;
-    return false;
-  }
-  const auto& cols = dw.dv().definition().columns;
-  const std::vector<int> shown = shown_columns(dw);
-  out << "\xEF\xBB\xBF";
-  for (size_t i = 0; i < shown.size(); ++i)
-    out << (i ? "," : "") << csv_field(one_line(cols[size_t(shown[i])].header));
-  out << "\r\n";
-  for (int64_t r = 1; r <= dw.rowcount(); ++r) {
-    for (size_t i = 0; i < shown.size(); ++i) {
-      const dv_column& c = cols[size_t(shown[i])];
-      // A check box exports its stored value; everything else the text shown.
-      const std::string text = c.style == edit_style::checkbox
-                                   ? dw.dv().getitem(r, shown[i]).to_text()
-                                   : dw.display_text(r, shown[i]);
-      out << (i ? "," : "") << csv_field(text);
-    }
-    out << "\r\n";
-  }
-  out.flush();
-  if (!out) {
-    error = "写入文件 " + path + " 失败";
-    return false;
-  }
-  return true;
+  return write_whole_file(
+      path,
+      [&dw](QIODevice& out) {
+        auto put = [&out](const std::string& s) {
+          return out.write(s.data(), qint64(s.size())) == qint64(s.size());
+        };
+        const auto& cols = dw.dv().definition().columns;
+        const std::vector<int> shown = shown_columns(dw);
+        std::string line = "\xEF\xBB\xBF";
+        for (size_t i = 0; i < shown.size(); ++i)
+          line += (i ? "," : "") + csv_field(one_line(cols[size_t(shown[i])].header));
+        if (!put(line + "\r\n")) return false;
+        for (int64_t r = 1; r <= dw.rowcount(); ++r) {
+          line.clear();
+          for (size_t i = 0; i < shown.size(); ++i) {
+            const dv_column& c = cols[size_t(shown[i])];
+            // A check box exports its stored value; everything else the text shown.
+            const std::string text = c.style == edit_style::checkbox
+                                         ? dw.dv().getitem(r, shown[i]).to_text()
+                                         : dw.display_text(r, shown[i]);
+            line += (i ? "," : "") + csv_field(text);
+          }
+          if (!put(line + "\r\n")) return false;
+        }
+        return true;
+      },
+      error);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Export of a data view control's shown rows as a CSV file: UTF-8 with a byte order mark (so
 // spreadsheet programs read the Chinese texts), the grid's headers, then each row as displayed.
+// The file is written whole or not at all (see whole_file.h).
 
 #include <string>
 #include <vector>

@@ -9,6 +9,7 @@
 #include "framework/ui/module_font.h"
 #include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/units.h"
+#include "framework/ui/whole_file.h"
 
 bool paint_report(const u_wsk_dw& dw, const std::string& title, QPagedPaintDevice& device) {
   QPainter p;
@@ -93,16 +94,15 @@ bool paint_report(const u_wsk_dw& dw, const std::string& title, QPagedPaintDevic
 }
 
 bool write_pdf(const u_wsk_dw& dw, const std::string& title, const std::string& path,
-               std::string& error) {
-  QPdfWriter pdf(QString::fromStdString(path));
-  pdf.setTitle(QString::fromStdString(title));
-  pdf.setResolution(300);
-  pdf.setPageSize(QPageSize(QPageSize::A4));
-  pdf.setPageOrientation(QPageLayout::Landscape);
-  pdf.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-  if (!paint_report(dw, title, pdf)) {
-    error = "无法写入文件 " + path;
-    return false;
-  }
-  return true;
+               std::string& error, const report_page& page) {
+  return write_whole_file(
+      path,
+      [&](QIODevice& out) {
+        QPdfWriter pdf(&out);
+        pdf.setTitle(QString::fromStdString(title));
+        pdf.setResolution(page.resolution);
+        pdf.setPageLayout(page.layout);
+        return paint_report(dw, title, pdf);
+      },
+      error);
 }

@@ -43,7 +43,7 @@ w_single_dw_list::w_single_dw_list(QWidget* parent) : w_base(parent) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) paint_report(*dw_1, report_title(), printer);
+    if (dialog.exec() == QDialog::Accepted) print_to(printer);
   });
 }
 
@@ -147,10 +147,18 @@ int w_single_dw_list::export_csv_to(const std::string& path) {
   return -1;
 }
 
-int w_single_dw_list::write_pdf_to(const std::string& path) {
+int w_single_dw_list::print_to(QPrinter& printer) {
+  // Printing to a file makes a PDF, written like any other.
+  const QString file = printer.outputFileName();
+  if (!file.isEmpty())
+    return write_pdf_to(file.toStdString(), {printer.pageLayout(), printer.resolution()});
+  return paint_report(*dw_1, report_title(), printer) ? 1 : -1;
+}
+
+int w_single_dw_list::write_pdf_to(const std::string& path, const report_page& page) {
   std::string error;
   status->clear_outcome();
-  if (write_pdf(*dw_1, report_title(), path, error)) {
+  if (write_pdf(*dw_1, report_title(), path, error, page)) {
     status->show_pdf_written(QString::fromStdString(path));
     return 1;
   }

@@ -5,10 +5,13 @@
 // (also dw_1's enterpressed and doubleclicked on a row), exports, prints and closes. Closing with unsaved changes asks whether to save. A status line
 // below dw_1 tells the rows shown and the outcome of the last action.
 
+#include "framework/ui/dw_report_print.h"
 #include "framework/ui/status_line.h"
 #include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/uo_toolbar.h"
 #include "framework/ui/w_base.h"
+
+class QPrinter;
 
 class w_single_dw_list : public w_base {
   Q_OBJECT
@@ -41,7 +44,8 @@ class w_single_dw_list : public w_base {
   int insert_action();
   int delete_action();
   int export_csv_to(const std::string& path);
-  int write_pdf_to(const std::string& path);
+  int write_pdf_to(const std::string& path, const report_page& page = {});
+  int print_to(QPrinter& printer);  // a printer chosen in the print dialog, or a file
 
  protected:
   void open_finished() override;  // reads the list

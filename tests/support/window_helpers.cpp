@@ -256,6 +256,18 @@ void when_modal_shows(std::function<void(QWidget*)> fn, int wait_ms) {
   timer->start();
 }
 
+namespace {
+// Asked whether to replace a file of the name typed: yes, the user typed it.
+void answer_replace_question() {
+  when_modal_shows(
+      [](QWidget* box) {
+        if (auto* b = qobject_cast<QMessageBox*>(box); b && b->button(QMessageBox::Yes))
+          click(b->button(QMessageBox::Yes));
+      },
+      1000);
+}
+}  // namespace
+
 void answer_next_file_dialog(const std::string& path) {
   when_modal_shows([path](QWidget* dialog) {
     auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
@@ -266,13 +278,7 @@ void answer_next_file_dialog(const std::string& path) {
     type_into(name, path);
     // The name field may offer completions in a popup; Esc closes it, not the dialog.
     if (QApplication::activePopupWidget()) press_key(name, Qt::Key_Escape);
-    // Asked whether to replace a file of that name: yes, the user typed it.
-    when_modal_shows(
-        [](QWidget* box) {
-          if (auto* b = qobject_cast<QMessageBox*>(box); b && b->button(QMessageBox::Yes))
-            click(b->button(QMessageBox::Yes));
-        },
-        1000);
+    answer_replace_question();
     press_key(name, Qt::Key_Return);
   });
 }
@@ -292,6 +298,7 @@ void answer_next_print_dialog(const std::string& pdf_path) {
     press_key(printers, Qt::Key_Return);
     type_into(file, pdf_path);
     if (QApplication::activePopupWidget()) press_key(file, Qt::Key_Escape);
+    answer_replace_question();
     press_key(file, Qt::Key_Return);
   });
 }

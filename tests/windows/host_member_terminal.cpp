@@ -20,6 +20,7 @@
 
 #include "framework/runtime/runtime.h"
 #include "host/launcher_window.h"
+#include "support/sqlite3_tool.h"
 
 namespace {
 
@@ -87,6 +88,24 @@ TEST_F(host_member_terminal, first_start_creates_the_demo_and_renders_windows) {
   ASSERT_EQ(again.exit_code, 0) << again.err;
   EXPECT_EQ(again.err.find("created"), std::string::npos) << again.err;
   EXPECT_FALSE(QImage(path("l.png")).isNull());
+}
+
+// A register file that is there but empty (cut to nothing, or replaced by an empty one) is not
+// made into a demo database; a file a start made and left without tables is gone afterwards.
+TEST_F(host_member_terminal, demo_data_goes_only_where_no_database_file_was) {
+  QFile(path("member-demo.db")).open(QIODevice::WriteOnly);
+  run_result r = run_terminal(dir_.path(), {"--screenshot", "launcher", "l.png"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find(path("member-demo.db").toStdString() + " is there but holds no tables"),
+            std::string::npos) << r.err;
+  EXPECT_EQ(sqlite3_tool(path("member-demo.db").toStdString(), "SELECT count(*) FROM sqlite_master"),
+            "0");
+
+  QTemporaryDir empty;
+  ASSERT_TRUE(QFile::remove(path("member-demo.db")));
+  r = run_terminal(dir_.path(), {"--modules", empty.path(), "--screenshot", "launcher", "l.png"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_FALSE(QFileInfo::exists(path("member-demo.db")));
 }
 
 TEST_F(host_member_terminal, failures_are_plain_and_non_zero) {

@@ -8,10 +8,12 @@
 #include <QTableView>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "framework/dataview/columns.h"
 #include "framework/ui/w_duration_report.h"
+#include "support/full_disk.h"
 #include "support/test_db.h"
 #include "support/window_helpers.h"
 
@@ -183,6 +185,48 @@ TEST_P(list_test, csv_export_and_pdf_carry_headers_and_rows_as_shown) {
   EXPECT_EQ(shown_boxes().size(), 1u);
   std::filesystem::remove(csv);
   if (kind() == backend::postgres) std::filesystem::remove(pdf);  // the SQLite one is looked at
+}
+
+// A file whose bytes do not all reach the disk fails with a message, and leaves nothing where
+// the user asked for it: a device that takes no byte, or a disk that fills midway.
+TEST_P(list_test, output_that_does_not_reach_the_disk_fails_and_leaves_no_file) {
+  auto w = open_list();
+  const auto whole = temp("whole.pdf");
+  ASSERT_EQ(w->write_pdf_to(whole.string()), 1);
+  ASSERT_GT(std::filesystem::file_size(whole), 8192u);  // more than the disk below holds
+  std::filesystem::remove(whole);
+  struct {
+    const char* output;
+    long free_bytes;  // -1: /dev/full
+  } cases[] = {{"pdf", -1}, {"print", -1}, {"csv", -1}, {"pdf", 8192}, {"print", 8192}, {"csv", 0}};
+  std::string skipped;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.output) + " with " + std::to_string(c.free_bytes) + " bytes free");
+    std::optional<full_disk> disk;
+    if (c.free_bytes >= 0 && !disk.emplace(c.free_bytes).ready()) {
+      skipped = disk->reason();
+      continue;
+    }
+    const std::string output = c.output;
+    const std::string target =
+        disk ? disk->path(output == "csv" ? "out.csv" : "out.pdf") : "/dev/full";
+    if (output == "print") {
+      answer_next_print_dialog(target);
+      press_key(w.get(), Qt::Key_P, Qt::ControlModifier);
+    } else {
+      answer_next_file_dialog(target);
+      if (output == "csv") press_key(w.get(), Qt::Key_E, Qt::ControlModifier);
+      else click(w->toolbar->widgetForAction(w->toolbar->act_pdf));
+    }
+    const auto boxes = box_texts(shown_boxes());
+    EXPECT_EQ(boxes.size(), 1u);
+    const std::string box = boxes.empty() ? "" : boxes[0];
+    EXPECT_NE(box.find("写入文件 " + target + " 失败"), std::string::npos) << box;
+    EXPECT_EQ(w->status->outcome_text().toStdString(), "");
+    if (disk) EXPECT_EQ(disk->files(), std::vector<std::string>{});
+    else EXPECT_TRUE(std::filesystem::is_character_file(target));
+  }
+  if (!skipped.empty()) GTEST_SKIP() << skipped;
 }
 
 TEST_P(list_test, the_date_range_report_reads_at_opening_and_on_every_date_change) {
