@@ -1,7 +1,7 @@
 #pragma once
-// The embedded database over the sqlite3 C API: WAL journal, 10 s busy timeout, case-sensitive
-// LIKE (as in PostgreSQL, and so that a prefix LIKE can use a plain index). Prepared statements
-// are kept per SQL text and reused.
+// The embedded database over the sqlite3 C API: WAL journal, a busy timeout (lock_waits.h),
+// case-sensitive LIKE (as in PostgreSQL, and so that a prefix LIKE can use a plain index).
+// Prepared statements are kept per SQL text and reused.
 
 #include <memory>
 #include <string>
