@@ -49,8 +49,8 @@ void w_member_award::kpo_open() {
   w_single_dw_list::kpo_open();
   const int64_t ll_memberid = dw_1->of_get_id();
   if (ll_memberid < 1) return;
-  open_window("w_member_award_control", static_cast<double>(ll_memberid));
-  const long ll_status = static_cast<long>(message.doubleparm);
+  open_window("w_member_award_control", ll_memberid);
+  const int64_t ll_status = message.number();
   if (ll_status == 1) dw_1->of_retrieve();
 }
 

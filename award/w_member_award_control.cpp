@@ -37,7 +37,7 @@ void w_member_award_control::create() {
 
 void w_member_award_control::kpo_preopen() {
   w_dialog::kpo_preopen();
-  il_memberid = static_cast<int64_t>(message.doubleparm);
+  il_memberid = message.number();
   dw_1->of_settransobject();
 }
 
@@ -60,7 +60,7 @@ int w_member_award_control::kpo_default() {
 
 long w_member_award_control::close_event() {
   const long result = w_dialog::close_event();
-  message.doubleparm = 1;
+  message.set_number(1);
   return result;
 }
 

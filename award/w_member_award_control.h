@@ -1,6 +1,6 @@
 #pragma once
 // 会员奖励领取 of one member: the award methods the member's points reach; a confirmed
-// double-click redeems one. Answers 1 in message.doubleparm on every close, so the opener reads
+// double-click redeems one. Answers 1 in message on every close, so the opener reads
 // its list again.
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // with notes on what was measured as lines starting with '#'. PostgreSQL figures run when
 // MEMBER_TEST_PG_URL names a server (bench/run starts a throwaway one).
 //   member_bench [--data DIR] [--only GROUP,...]
-// Groups: retrieve growth filter award lookup open pg_retrieve pg_lookup redeem.
+// Groups: retrieve growth filter award lookup open pg_retrieve pg_lookup redeem pg_limit.
 
 #include <QApplication>
 #include <cstdlib>
@@ -36,6 +36,7 @@ const group groups[] = {
     {"pg_retrieve", retrieve_pg_figures, true},
     {"pg_lookup", lookup_pg_figures, true},
     {"redeem", redeem_figures, true},
+    {"pg_limit", pg_statement_limit_figures, true},
 };
 
 }  // namespace

@@ -34,6 +34,7 @@ void lookup_pg_figures(const bench_context& c);      // choose_member_growth_pg
 void open_window_figures(const bench_context& c);    // open_maintain_100k
 void retrieve_pg_figures(const bench_context& c);    // retrieve_pg_vs_libpq
 void redeem_figures(const bench_context& c);         // redeem_scaling_8
+void pg_statement_limit_figures(const bench_context& c);  // pg_longest_list_vs_statement_limit
 
 // The plan the database picks for a data view's query with these arguments (SQLite's EXPLAIN
 // QUERY PLAN details, PostgreSQL's EXPLAIN lines), joined with " | ".

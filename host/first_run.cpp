@@ -69,8 +69,8 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error,
   // role happens to have (an old cluster's public schema lets anyone create tables).
   if (tr.kind() == backend::postgres) {
     error = "the database " + shown +
-            " has no member tables, and this terminal's role may not create them. An "
-            "administrator creates them once with\n  member-terminal --create-schema --database "
+            " has no member tables. On a shop server a terminal never creates them: an "
+            "administrator does, once, with\n  member-terminal --create-schema --database "
             "postgresql://ADMIN@HOST/DB\n(see \"Running a shop server\" in the README)";
     return -1;
   }

@@ -1,21 +1,14 @@
 #include "host/host_options.h"
 
 #include <charconv>
-#include <cstdlib>
 #include <filesystem>
 
 namespace {
 
-bool parse_int(const std::string& s, int& out) {
+template <class T>
+bool parse_int(const std::string& s, T& out) {
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
   return ec == std::errc() && p == s.data() + s.size();
-}
-
-bool parse_number(const std::string& s, double& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  out = std::strtod(s.c_str(), &end);
-  return end == s.c_str() + s.size();
 }
 
 }  // namespace
@@ -65,9 +58,9 @@ std::optional<host_options> parse_host_options(const std::vector<std::string>& a
       }
     } else if (a == "--parm") {
       if (!need(i, 1, a)) return std::nullopt;
-      double v = 0;
-      if (!parse_number(args[++i], v)) {
-        error = "--parm needs a number, not '" + args[i] + "'";
+      int64_t v = 0;
+      if (!parse_int(args[++i], v)) {
+        error = "--parm needs a whole number, not '" + args[i] + "'";
         return std::nullopt;
       }
       o.parm = v;

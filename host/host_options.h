@@ -2,6 +2,7 @@
 // Command line of member-terminal: which database, and whether to render one window to a PNG
 // instead of running the launcher.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ struct host_options {
   // --screenshot CLASS FILE [--parm N | --text S]
   std::string screenshot_class;
   std::string screenshot_file;
-  std::optional<double> parm;
+  std::optional<int64_t> parm;
   std::optional<std::string> text;
 
   bool screenshot() const { return !screenshot_class.empty(); }

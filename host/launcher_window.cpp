@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <memory>
 
 #include "framework/db/connection.h"
@@ -179,7 +178,7 @@ launcher_window::launcher_window(const std::string& database_url,
   resize(sizeHint().expandedTo(QSize(520, 0)));
 }
 
-void launcher_window::open_class(const std::string& class_name, double parm) {
+void launcher_window::open_class(const std::string& class_name, int64_t parm) {
   st_status->clear();
   w_base* w = open_window(class_name, parm);
   if (!w) return;  // a dialog: it has closed again
@@ -196,13 +195,13 @@ void launcher_window::open_with_memberid(const std::string& class_name) {
     sle_memberid->setFocus();
     return;
   }
-  open_class(class_name, static_cast<double>(id));
+  open_class(class_name, id);
 }
 
 void launcher_window::choose_member(const std::string& class_name) {
   st_status->clear();
   open_window_text(class_name, sle_search->text().toStdString());
-  const long long id = std::llround(message.doubleparm);
+  const int64_t id = message.number();
   st_chosen->setText(QString::fromUtf8("返回的会员代号：") + QString::number(id) +
                      (id == 0 ? QString::fromUtf8("（未选择）") : QString()));
 }

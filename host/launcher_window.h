@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ class launcher_window : public QWidget {
   static std::string window_caption(const std::string& class_name, const std::string& fallback);
 
   // Opens a window by class name; a non-modal window stays open and is closed with the launcher.
-  void open_class(const std::string& class_name, double parm = 0);
+  void open_class(const std::string& class_name, int64_t parm = 0);
   // Opens a window that takes a search text (w_choose_member) and shows the memberid it hands
   // back.
   void choose_member(const std::string& class_name);

@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <cmath>
 
 #include "framework/runtime/runtime.h"
 #include "framework/ui/w_base.h"
@@ -36,7 +35,7 @@ bool save_widget_png(QWidget* w, const std::string& file, std::string& error) {
   return true;
 }
 
-int render_window_png(const std::string& class_name, std::optional<double> parm,
+int render_window_png(const std::string& class_name, std::optional<int64_t> parm,
                       const std::optional<std::string>& text, const std::string& file,
                       std::string& error) {
   if (!window_available(class_name)) {
@@ -76,8 +75,8 @@ int render_window_png(const std::string& class_name, std::optional<double> parm,
     return save_failed ? 4 : 0;
   }
   if (!w) {
-    error = class_name + " closed before it could be rendered (message.doubleparm = " +
-            std::to_string(std::llround(message.doubleparm)) + ")";
+    error = class_name + " closed before it could be rendered (it answered " +
+            std::to_string(message.number()) + ")";
     return 5;
   }
   settle_events(300);

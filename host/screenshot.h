@@ -3,13 +3,14 @@
 // as a PNG. A modal dialog is grabbed once its open sequence has run and is then closed, so the
 // call never waits for a user.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 class QWidget;
 
 // 0 on success; otherwise non-zero with error saying what went wrong.
-int render_window_png(const std::string& class_name, std::optional<double> parm,
+int render_window_png(const std::string& class_name, std::optional<int64_t> parm,
                       const std::optional<std::string>& text, const std::string& file,
                       std::string& error);
 

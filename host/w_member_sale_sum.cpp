@@ -35,7 +35,7 @@ void w_member_sale_sum::create() {
 
 void w_member_sale_sum::kpo_preopen() {
   w_dialog::kpo_preopen();
-  il_memberid = static_cast<int64_t>(message.doubleparm);
+  il_memberid = message.number();
   dw_1->of_settransobject(sqlca);
 }
 

@@ -62,6 +62,6 @@ void w_choose_member::dw_doubleclicked(u_wsk_dw& dw, int64_t row) {
 
 long w_choose_member::close_event() {
   w_dialog::close_event();
-  message.doubleparm = double(il_id);
+  message.set_number(il_id);
   return message.returnvalue;
 }

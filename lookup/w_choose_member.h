@@ -1,7 +1,7 @@
 #pragma once
 // Dialog that lets another screen pick a member from a search text: lists the matching members
-// and leaves the chosen memberid (0 for none) in message.doubleparm when it closes. A single
-// match is handed back at once.
+// and leaves the chosen memberid (0 for none) in message when it closes (exactly in longparm, as
+// message.number() reads it). A single match is handed back at once.
 
 #include <cstdint>
 

@@ -1,7 +1,5 @@
 #include "member/w_member_info.h"
 
-#include <cmath>
-
 #include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
 #include "member/member_rules.h"
@@ -45,7 +43,7 @@ void w_member_info::create() {
 
 void w_member_info::kpo_preopen() {
   w_dialog::kpo_preopen();
-  il_memberid = int64_t(std::trunc(message.doubleparm));
+  il_memberid = message.number();
   dw_1->of_settransobject();
 }
 

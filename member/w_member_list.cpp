@@ -62,7 +62,7 @@ void w_member_list::kpo_open() {
   const int64_t ll_id = dw_1->of_get_id();
   if (ll_id <= 0) return;
   // A dialog has closed when the call returns; a window that stays open frees itself on close.
-  if (w_base* w = open_window(is_detail_window, double(ll_id))) w->setAttribute(Qt::WA_DeleteOnClose);
+  if (w_base* w = open_window(is_detail_window, ll_id)) w->setAttribute(Qt::WA_DeleteOnClose);
 }
 
 int w_member_list::kpo_save(int /*an_commit*/) { return kpo_savedata(); }

@@ -5,7 +5,6 @@
 //   choose_member DATABASE_FILE SEARCH_TEXT [MODULE_DIR]
 
 #include <QApplication>
-#include <cmath>
 #include <iostream>
 #include <string>
 
@@ -46,8 +45,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  // A modal dialog: the call returns once it has closed, with the answer in message.doubleparm.
+  // A modal dialog: the call returns once it has closed, with the answer in message.
   open_window_text("w_choose_member", argv[2]);
-  std::cout << std::llround(message.doubleparm) << "\n";
+  std::cout << message.number() << "\n";
   return 0;
 }

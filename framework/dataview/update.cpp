@@ -99,12 +99,16 @@ int data_view::update() {
   uo_transaction* tr = d.tr;
   if (!tr || !tr->connected()) return d.fail(d.def.name + " 不可保存：没有连接数据库");
 
+  // Another session holding what the save needs is told alike wherever the wait ended (SQLite
+  // waits at the start, PostgreSQL at the row).
   if (!tr->in_transaction() && tr->begin() != 0)
-    return d.fail("无法开始事务：" + tr->sqlerrtext);
+    return d.fail(tr->held_elsewhere() ? tr->sqlerrtext : "无法开始事务：" + tr->sqlerrtext);
   for (const planned& p : plan) {
     int rc = tr->execute(p.stmt.sql, p.stmt.params);
     std::string failure;
-    if (rc < 0)
+    if (rc < 0 && tr->held_elsewhere())
+      failure = tr->sqlerrtext;
+    else if (rc < 0)
       failure = p.row + "保存失败：" + tr->sqlerrtext;
     else if (p.by_key && tr->sqlnrows == 0)
       failure = p.row + "已被其他终端修改或删除，请重新读取后再修改";

@@ -68,6 +68,7 @@ struct db_result {
   int db_code = 0;            // the database's own error number where it has one
   std::string error_text;     // the database's own message (and what failed)
   bool in_doubt = false;      // a commit whose outcome is unknown: its answer went with the connection
+  bool held_elsewhere = false;  // gave up waiting for what another session holds (lock_waits.h)
 };
 
 class db_connection {

@@ -10,6 +10,7 @@
 
 #include "backend_support.h"
 #include "core_dumps.h"
+#include "lock_waits.h"
 #include "pg_url.h"
 
 namespace {
@@ -143,6 +144,9 @@ db_result error_of(PGconn* conn, const PGresult* res) {
     bool digits = std::strlen(state) == 5;
     for (const char* p = state; *p; ++p) digits = digits && std::isdigit(static_cast<unsigned char>(*p));
     if (digits) r.db_code = std::atoi(state);
+    // lock_not_available (lock_timeout ran out) and deadlock_detected: another session holds
+    // what the statement needs.
+    if (std::strcmp(state, "55P03") == 0 || std::strcmp(state, "40P01") == 0) mark_held_elsewhere(r);
   }
   return r;
 }
@@ -156,8 +160,13 @@ struct result_guard {
 bool session_setup(PGconn* conn, std::string& error) {
   PQsetNoticeProcessor(conn, ignore_notice, nullptr);
   // JIT compilation pays off for long analytic queries, not for a terminal's short ones: on the
-  // price list it took about 40% of the retrieval.
-  result_guard g{PQexec(conn, "SET DateStyle = 'ISO, YMD'; SET jit = off")};
+  // price list it took about 40% of the retrieval. No statement waits without end for a row
+  // another session holds, nor runs without end.
+  const lock_wait_limits limits = current_lock_wait_limits();
+  const std::string setup = "SET DateStyle = 'ISO, YMD'; SET jit = off; SET lock_timeout = " +
+                            std::to_string(limits.lock.count()) + "; SET statement_timeout = " +
+                            std::to_string(limits.statement.count());
+  result_guard g{PQexec(conn, setup.c_str())};
   if (PQresultStatus(g.res) != PGRES_COMMAND_OK) {
     error = error_of(conn, g.res).error_text;
     return false;

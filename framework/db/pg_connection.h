@@ -3,7 +3,8 @@
 // timestamp) so that the server compares like with like; rows of a query stream one at a time.
 // A connection found broken outside a transaction is re-established and the statement run again;
 // inside a transaction the statement fails and the transaction is gone. When the answer to COMMIT
-// is lost, the server is asked on a new connection whether that transaction was stored.
+// is lost, the server is asked on a new connection whether that transaction was stored. Waits for
+// locks and statements are bounded (lock_waits.h).
 
 #include <memory>
 #include <string>

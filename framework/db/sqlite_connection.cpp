@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "backend_support.h"
+#include "lock_waits.h"
 #include "sqlite_file.h"
 
 namespace {
@@ -166,7 +167,7 @@ std::unique_ptr<db_connection> sqlite_connection::open(const std::string& url, s
   };
   if (rc != SQLITE_OK) return fail(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
   sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, 10000);
+  sqlite3_busy_timeout(db, int(current_lock_wait_limits().lock.count()));
   char* msg = nullptr;
   // WAL lets readers go on while another terminal writes; the LIKE pragma makes LIKE
   // case-sensitive, as in PostgreSQL, which lets a prefix LIKE use the (binary) index. A page
@@ -200,6 +201,8 @@ db_result sqlite_connection::failure(const std::string& what) const {
   r.code = -1;
   r.db_code = sqlite3_extended_errcode(db_);
   r.error_text = what.empty() ? std::string(sqlite3_errmsg(db_)) : what;
+  // "database is locked": another connection kept its write transaction past the busy timeout.
+  if (what.empty() && (r.db_code & 0xff) == SQLITE_BUSY) mark_held_elsewhere(r);
   return r;
 }
 

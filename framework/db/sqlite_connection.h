@@ -1,8 +1,8 @@
 #pragma once
-// The embedded database over the sqlite3 C API: WAL journal, 10 s busy timeout, case-sensitive
-// LIKE (as in PostgreSQL, and so that a prefix LIKE can use a plain index). Prepared statements
-// are kept per SQL text and reused. A unit that would write into a file deleted or replaced
-// under the terminal fails instead.
+// The embedded database over the sqlite3 C API: WAL journal, a busy timeout (lock_waits.h),
+// case-sensitive LIKE (as in PostgreSQL, and so that a prefix LIKE can use a plain index).
+// Prepared statements are kept per SQL text and reused. A unit that would write into a file
+// deleted or replaced under the terminal fails instead.
 
 #include <memory>
 #include <string>

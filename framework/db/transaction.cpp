@@ -60,7 +60,7 @@ backend uo_transaction::kind() const { return conn_ ? conn_->kind() : backend::s
 
 sqlca_state::sqlca_state(const uo_transaction& tr)
     : sqlcode(tr.sqlcode), sqlnrows(tr.sqlnrows), sqldbcode(tr.sqldbcode), sqlerrtext(tr.sqlerrtext),
-      in_doubt(tr.in_doubt_) {}
+      in_doubt(tr.in_doubt_), held_elsewhere(tr.held_elsewhere_) {}
 
 void sqlca_state::restore(uo_transaction& tr) const {
   tr.sqlcode = sqlcode;
@@ -68,6 +68,7 @@ void sqlca_state::restore(uo_transaction& tr) const {
   tr.sqldbcode = sqldbcode;
   tr.sqlerrtext = sqlerrtext;
   tr.in_doubt_ = in_doubt;
+  tr.held_elsewhere_ = held_elsewhere;
 }
 
 int uo_transaction::take(const db_result& r) {
@@ -76,6 +77,7 @@ int uo_transaction::take(const db_result& r) {
   sqldbcode = r.db_code;
   sqlerrtext = r.error_text;
   in_doubt_ = r.in_doubt;
+  held_elsewhere_ = r.held_elsewhere;
   return int(r.code);
 }
 
@@ -201,7 +203,7 @@ int64_t f_get_next_sequence(const std::string& name, uo_transaction& tr) {
   if (rc == 0) {
     tr.sqlcode = -1;
     tr.sqlerrtext = "sequence '" + name + "' gave no number above 0";
-  } else {
+  } else if (!tr.held_elsewhere()) {  // that text is said as it stands
     tr.sqlcode = -1;
     tr.sqlerrtext = "no number from sequence '" + name + "': " + tr.sqlerrtext;
   }

@@ -43,6 +43,9 @@ class uo_transaction {
   // After a failed commit(): the connection went before the database answered and could not tell
   // afterwards whether the unit was stored. A caller that can recognise its own unit looks.
   bool commit_in_doubt() const { return in_doubt_; }
+  // After a failed statement: it gave up waiting for what another session holds (see
+  // lock_waits.h); nothing of it was written.
+  bool held_elsewhere() const { return held_elsewhere_; }
 
   // SQLCA, as after the last statement.
   long sqlcode = 0;
@@ -57,6 +60,7 @@ class uo_transaction {
   std::unique_ptr<db_connection> conn_;
   std::string url_;
   bool in_doubt_ = false;
+  bool held_elsewhere_ = false;
   friend struct sqlca_state;
 };
 
@@ -66,7 +70,7 @@ struct sqlca_state {
   void restore(uo_transaction& tr) const;
   long sqlcode, sqlnrows, sqldbcode;
   std::string sqlerrtext;
-  bool in_doubt;
+  bool in_doubt, held_elsewhere;
 };
 
 // The host's default transaction.

@@ -9,7 +9,7 @@
 class module_interface;
 
 // A window class as a module's metadata declares it. opens_with says what the window is opened
-// with: "" (nothing), "memberid" (message.doubleparm) or "text" (message.stringparm).
+// with: "" (nothing), "memberid" (message.number()) or "text" (message.stringparm).
 struct module_window {
   std::string class_name, caption, opens_with;
 };

@@ -6,6 +6,14 @@
 
 n_cst_msg message;
 
+int64_t n_cst_msg::number() const {
+  if (doubleparm == double(longparm)) return longparm;
+  // 2^63 as a double; every double in (-2^63, 2^63) has its whole part in int64_t.
+  constexpr double limit = 9223372036854775808.0;
+  if (!(doubleparm > -limit && doubleparm < limit)) return 0;
+  return int64_t(doubleparm);
+}
+
 namespace {
 
 struct box_state {

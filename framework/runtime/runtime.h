@@ -12,11 +12,23 @@
 
 #include "framework/value/value.h"
 
-// The global message object: what a window was opened with, and a dialog's answer.
+// The global message object: what a window was opened with, and a dialog's answer. A number
+// goes as doubleparm and, exactly, as longparm: a double holds whole numbers exactly only up to
+// 2^53, and member ids made from card numbers are larger.
 struct n_cst_msg {
   double doubleparm = 0;
   std::string stringparm;
   long returnvalue = 0;
+  int64_t longparm = 0;  // last, so that the fields before keep their places
+
+  // Sets both: longparm exactly, doubleparm as near as a double comes.
+  void set_number(int64_t n) {
+    longparm = n;
+    doubleparm = double(n);
+  }
+  // The whole number sent: longparm while doubleparm is still its double (set_number set both);
+  // else doubleparm's whole part, for a sender that set only doubleparm (0 when out of range).
+  int64_t number() const;
 };
 extern n_cst_msg message;
 

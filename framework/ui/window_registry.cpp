@@ -54,9 +54,9 @@ w_base* create_window(const std::string& class_name) {
   return w;
 }
 
-w_base* open_window(const std::string& class_name, double parm) {
+w_base* open_window(const std::string& class_name, int64_t parm) {
   if (!window_available(class_name)) return nullptr;
-  message.doubleparm = parm;
+  message.set_number(parm);
   return open_created(create_window(class_name));
 }
 

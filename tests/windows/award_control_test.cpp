@@ -98,7 +98,7 @@ TEST_P(award_control, a_member_that_cannot_be_read_gets_no_list_and_the_lookup_i
     title = d.title();
     double_click_row(*d.dw_1, 0);  // no row: nothing happens
   });
-  open_window("w_member_award_control", 15.7);
+  open_window("w_member_award_control", 15);
   ASSERT_TRUE(watch_.seen());
   EXPECT_EQ(rows, 0);
   EXPECT_EQ(title, "会员奖励");

@@ -60,7 +60,7 @@ using strings = std::vector<std::string>;
 TEST(open_sequence, runs_ancestors_first_and_a_posted_cancel_after_opening) {
   events.clear();
   // The dialog is modal: open_window returns once the posted Cancel has closed it.
-  EXPECT_EQ(open_window("w_ui_test_self_closing", 42.7), nullptr);
+  EXPECT_EQ(open_window("w_ui_test_self_closing", 42), nullptr);
   EXPECT_EQ(events, (strings{"base create", "create", "base preopen", "preopen 42", "posted",
                              "base postopen", "postopen", "base close", "destroy"}));
   EXPECT_EQ(open_window("w_no_such_window", 1), nullptr);

@@ -1,0 +1,69 @@
+// A member's row held by another session while this terminal saves or redeems: the wait ends
+// after the lock wait limit, nothing is written, the edit stays for another try, and the user is
+// told the same way on both backends.
+
+#include <QAction>
+
+#include "support/row_holder.h"
+#include "windows/award_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using held_member = award_test;
+
+constexpr auto k_limit = 300ms;
+
+// Runs act; answers whether it took at least the limit but not without end.
+bool waited_for_the_limit(const std::function<void()>& act) {
+  const auto start = std::chrono::steady_clock::now();
+  act();
+  const auto took = std::chrono::steady_clock::now() - start;
+  return took >= k_limit && took < 5s;
+}
+
+TEST_P(held_member, save_and_redemption_give_up_write_nothing_keep_the_edit_and_say_so) {
+  const short_lock_waits waits(k_limit);
+  ASSERT_EQ(sqlca.connect(url()), 0);
+  std::vector<hold_kind> kinds{hold_kind::update};
+  if (kind() == backend::postgres) kinds.push_back(hold_kind::select_for_update);
+  for (hold_kind how : kinds) {
+    std::unique_ptr<w_base> list(create_window("w_member_maintain"));
+    auto& w = dynamic_cast<w_single_dw_list&>(*list);
+    w.run_open_sequence();
+    show_active(&w);
+    const int64_t row = row_with(*w.dw_1, "memberid", 1);
+    const std::string notes = "改" + std::to_string(int(how));
+    ASSERT_TRUE(type_into_cell(*w.dw_1, row, "notes", notes));
+    auto holder = connect_another();
+    ASSERT_TRUE(hold_row(*holder, 1, how));
+    EXPECT_TRUE(waited_for_the_limit([&] { click_tool(w.toolbar, w.toolbar->act_save); }));
+    EXPECT_EQ(box_texts(shown_boxes()), std::vector<std::string>{held_elsewhere_text});
+    EXPECT_EQ(w.dw_1->getitemstring(row, "notes").value_or(""), notes);
+    EXPECT_NE(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), notes);
+    holder->rollback();
+    click_tool(w.toolbar, w.toolbar->act_save);
+    EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), notes);
+
+    ASSERT_TRUE(hold_row(*holder, 1, how));
+    in_next_dialog([&](w_member_award_control& d) {
+      answer_next_boxes({1});
+      EXPECT_TRUE(waited_for_the_limit(
+          [&] { double_click_row(*d.dw_1, row_with(*d.dw_1, "mdintegral", 150)); }));
+      EXPECT_FALSE(d.is_closed());
+    });
+    open_window("w_member_award_control", 1);
+    holder->rollback();
+    const std::vector<std::string> said = box_texts(shown_boxes());
+    ASSERT_EQ(said.size(), 3u);
+    EXPECT_NE(said[1].find("\n\n" + std::string(held_elsewhere_text) + "\n"), std::string::npos)
+        << said[1];
+    EXPECT_EQ(said[2], "会员奖励领取操作失败！请您重新操作");
+    EXPECT_EQ(row_count("t_member_award_record") + row_count("t_member_award_to_up"), 0);
+    EXPECT_EQ(points(1), 300);
+  }
+}
+
+INSTANTIATE_BOTH_BACKENDS(held_member);
+
+}  // namespace
