@@ -101,7 +101,8 @@ TEST_P(db_reconnect_test, a_redemption_stored_before_a_restart_is_reported_done)
   uo_transaction t;
   ASSERT_EQ(t.connect(proxy.url()), 0) << t.sqlerrtext;
   proxy.cut_at_next_commit(pg_cut_proxy::cut::after_answer);
-  EXPECT_EQ(member_award_redeem(t, 1, 30, std::string("奖品"), std::nullopt, 20260101), 1);
+  award_redemption r;
+  EXPECT_EQ(member_award_redeem(t, r, 1, 30, std::string("奖品"), std::nullopt, 20260101), 1);
   EXPECT_TRUE(proxy.has_cut());
   EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 1"), 70);
   EXPECT_EQ(row_count("t_member_award_record"), 1);
