@@ -1,28 +1,40 @@
 #include "award/member_award_redeem.h"
 
+#include <random>
+
 #include "framework/db/transaction.h"
+
+award_redemption::award_redemption() {
+  std::random_device device;
+  std::uniform_int_distribution<int64_t> any(INT64_MIN, INT64_MAX);
+  do key = any(device);
+  while (key == 0);
+}
 
 namespace {
 value text_or_null(const std::optional<std::string>& s) { return s ? value(*s) : value(); }
 
-// Whether the record of this redemption (its serial number, member, points and date) is stored.
-// The transaction's SQLCA is left as it was.
-bool recorded(uo_transaction& tr, const value (&record)[6]) {
-  const sqlca_state before(tr);
-  const value key[] = {record[0], record[1], record[3], record[5]};
+enum class found { yes, no, not_known };
+
+// Whether the record of the redemption with this key is stored.
+found recorded(uo_transaction& tr, int64_t key) {
+  const value k[] = {key};
   std::vector<value> into;
-  const bool found =
-      tr.select_into("select count(*) from t_member_award_record where seqid = :ll_bseqid and "
-                     "memberid = :il_memberid and mdintegral = :ll_rate and timevalidated = :ll_date",
-                     key, into) == 0 &&
-      into[0] == value(int64_t(1));
-  before.restore(tr);
-  return found;
+  if (tr.select_into("select count(*) from t_member_award_record where redeemkey = :key", k,
+                     into) != 0)
+    return found::not_known;
+  return into[0] == value(int64_t(0)) ? found::no : found::yes;
+}
+
+// A record found counts once the database confirms that it survives a takeover by a standby.
+int confirmed(uo_transaction& tr, award_redemption& r) {
+  r.in_doubt = tr.confirm_durable() != 0;
+  return r.in_doubt ? redeem_not_known : redeem_done;
 }
 }  // namespace
 
-int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
-                        const std::optional<std::string>& name,
+int member_award_redeem(uo_transaction& tr, award_redemption& r, int64_t memberid,
+                        int64_t points, const std::optional<std::string>& name,
                         const std::optional<std::string>& notes, int64_t date) {
   // With the points at least the award's and the award's at least 0, what is left lies between 0
   // and the points: the deduction cannot leave the range of a 64-bit integer, on either backend
@@ -36,7 +48,17 @@ int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
     f_check_sql(true, false, true, "奖励领取", "对会员积分进行减少操作失败", tr);
     return -1;
   }
-  const int64_t ll_bseqid = f_get_next_sequence("t_member_award", tr);
+  if (r.in_doubt) {
+    // An earlier attempt may be stored: it is looked for before anything is written.
+    switch (recorded(tr, r.key)) {
+      case found::yes: return confirmed(tr, r);
+      case found::not_known: return redeem_not_known;
+      case found::no: r.in_doubt = false; break;
+    }
+  }
+  // The unit begins before the number is drawn: drawing may write (a sequence logs numbers
+  // ahead), and a unit's commit is where the wait for the database is bounded.
+  const int64_t ll_bseqid = tr.begin() == 0 ? f_get_next_sequence("t_member_award", tr) : -1;
   if (ll_bseqid < 1) {
     // No serial number: nothing may be written. Report the database's reason when it gave one,
     // and leave no transaction open behind us.
@@ -44,21 +66,23 @@ int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
       f_check_sql(true, false, true, "奖励领取", "取会员奖励领取流水号失败", tr);
     else if (tr.in_transaction())
       tr.rollback();
-    return -1;
+    return redeem_failed;
   }
 
   const value record[] = {ll_bseqid, memberid, text_or_null(name), points, text_or_null(notes),
-                          date};
+                          date, r.key};
   tr.execute(
       "insert into t_member_award_record ( seqid , memberid , mdname , mdintegral , notes , "
-      "timevalidated ) values ( :ll_bseqid , :il_memberid , :ls_name , :ll_rate , :ls_notes , "
-      ":ll_date )",
+      "timevalidated , redeemkey ) values ( :ll_bseqid , :il_memberid , :ls_name , :ll_rate , "
+      ":ls_notes , :ll_date , :key )",
       record);
-  if (!f_check_sql(true, false, true, "奖励领取", "增加会员奖励领取记录失败", tr)) return -1;
+  if (!f_check_sql(true, false, true, "奖励领取", "增加会员奖励领取记录失败", tr))
+    return redeem_failed;
 
   const value queued[] = {ll_bseqid};
   tr.execute("insert into t_member_award_to_up ( seqid ) values ( :ll_bseqid )", queued);
-  if (!f_check_sql(true, false, true, "奖励领取", "保存待上传会员奖励记录失败", tr)) return -1;
+  if (!f_check_sql(true, false, true, "奖励领取", "保存待上传会员奖励记录失败", tr))
+    return redeem_failed;
 
   // The points are checked again in the same statement that lowers them: another terminal may
   // have redeemed since this list was read. No row updated (sqlcode 100) fails the whole unit.
@@ -67,12 +91,19 @@ int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
       "update t_member set integral = integral - :ll_rate where memberid = :il_memberid and "
       "integral >= :ll_rate",
       deduction);
-  if (tr.sqlcode == 0 && tr.commit() == 0) return 1;
-  // The connection went before the commit was answered, and the database could not say whether
-  // it stored the unit (it was restarted, or a standby took over). The record is there exactly
-  // when the unit is, so look for it: a failure reported for a stored redemption would have the
-  // user redeem again and the points taken twice.
-  if (tr.commit_in_doubt() && recorded(tr, record)) return 1;
-  f_check_sql(true, false, true, "奖励领取", "对会员积分进行减少操作失败", tr);
-  return -1;
+  if (tr.sqlcode == 0 && tr.commit() == 0) return redeem_done;
+  if (!tr.commit_in_doubt()) {
+    f_check_sql(true, false, true, "奖励领取", "对会员积分进行减少操作失败", tr);
+    return redeem_failed;
+  }
+  // Whether the unit is stored is not known. When its answer went with the connection and the
+  // database could not tell afterwards (it was restarted, or a standby took over), the record is
+  // there exactly when the unit is. The commit's reason stays in the SQLCA for the report.
+  r.in_doubt = true;
+  const sqlca_state in_doubt(tr);
+  const int outcome = !tr.commit_unconfirmed() && recorded(tr, r.key) == found::yes
+                          ? confirmed(tr, r)
+                          : redeem_not_known;
+  if (outcome != redeem_done) in_doubt.restore(tr);
+  return outcome;
 }

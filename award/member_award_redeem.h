@@ -9,14 +9,27 @@
 
 class uo_transaction;
 
+// The identity of one redemption, chosen before its first attempt and kept for its retries. It
+// is stored with the record under a unique constraint, so that a retry after an outcome that was
+// not known finds the record of its earlier attempt instead of storing the redemption twice.
+struct award_redemption {
+  award_redemption();
+  int64_t key;            // random, never 0
+  bool in_doubt = false;  // an earlier attempt ended without learning whether it was stored
+};
+
+// What a redemption attempt ended with.
+inline constexpr int redeem_done = 1;        // stored (now or by an earlier attempt), and durable
+inline constexpr int redeem_failed = -1;     // nothing stored; the failing step was reported
+inline constexpr int redeem_not_known = -2;  // the database did not say whether it was stored
+
 // Redeems an award costing `points` for member `memberid` on `date` (yyyymmdd), copying the
-// award's name and notes into the record. Takes the next number of the sequence "t_member_award"
-// and writes the record, then the queue entry, then lowers the points, but only while the member
-// still has them; an award of negative points is refused before anything is written. Answers 1
-// when all three are written and committed (also when the commit's answer was lost but the record
-// is found afterwards); -1 when nothing is written (the failing step has been reported and rolled
-// back), or when the connection went during the commit and the outcome could not be learnt, which
-// the report says.
-int member_award_redeem(uo_transaction& tr, int64_t memberid, int64_t points,
-                        const std::optional<std::string>& name,
+// award's name and notes into the record. When an earlier attempt of the redemption was in doubt
+// it first looks for that attempt's record. Otherwise it takes the next number of the sequence
+// "t_member_award" and writes the record, then the queue entry, then lowers the points, but only
+// while the member still has them, and commits; an award of negative points is refused before
+// anything is written. A commit whose answer is lost looks for the
+// record too. Records found count as done only once the database confirms them durable.
+int member_award_redeem(uo_transaction& tr, award_redemption& redemption, int64_t memberid,
+                        int64_t points, const std::optional<std::string>& name,
                         const std::optional<std::string>& notes, int64_t date);

@@ -89,6 +89,12 @@ void w_member_award_control::dw_doubleclicked(u_wsk_dw& dw, int64_t row) {
                              mb_icon::question, mb_buttons::yesno, 2);
   if (ll_status == 2) return;
   ll_status = wf_member_award(ll_row);
+  if (ll_status == redeem_not_known) {
+    wf_msgdlg("会员奖励领取结果未知：数据库没有确认本次领取是否已保存。\n请先查看该会员的积分和奖励领取"
+              "记录；在本窗口再次领取同一奖励时会先查找本次的记录，不会重复保存。\n\n" +
+              sqlca.sqlerrtext);
+    return;
+  }
   if (ll_status < 0) {
     wf_msgdlg("会员奖励领取操作失败！请您重新操作");
     return;
@@ -104,5 +110,12 @@ int w_member_award_control::wf_member_award(int64_t an_row) {
   const std::optional<std::string> ls_name = dw_1->getitemstring(an_row, "mdname");
   const std::optional<std::string> ls_notes = dw_1->getitemstring(an_row, "notes");
   const int64_t ll_date = runtime::today().yyyymmdd();
-  return member_award_redeem(sqlca, il_memberid, ll_rate, ls_name, ls_notes, ll_date);
+  // Another award is another redemption; the same one again is a retry of the last.
+  const int64_t ll_methodid = dw_1->getitemnumber(an_row, "methodid").value_or(decimal()).to_long();
+  if (ll_methodid != il_redeem_methodid) {
+    io_redemption = award_redemption();
+    il_redeem_methodid = ll_methodid;
+  }
+  return member_award_redeem(sqlca, io_redemption, il_memberid, ll_rate, ls_name, ls_notes,
+                             ll_date);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "award/member_award_redeem.h"
 #include "framework/ui/u_wsk_dw.h"
 #include "framework/ui/w_dialog.h"
 
@@ -15,6 +16,9 @@ class w_member_award_control : public w_dialog {
 
   u_wsk_dw_sort* dw_1 = nullptr;
   int64_t il_memberid = 0;  // the member served, fixed while the dialog opens
+  // The redemption of award il_redeem_methodid, kept across its retries in this dialog.
+  award_redemption io_redemption;
+  int64_t il_redeem_methodid = 0;
 
   void create() override;
   void kpo_preopen() override;
@@ -28,6 +32,7 @@ class w_member_award_control : public w_dialog {
   // dw_1's doubleclicked: asks, redeems the current row, reports, closes on success.
   void dw_doubleclicked(u_wsk_dw& dw, int64_t row) override;
 
-  // Redeems the award of dw_1's row an_row: 1 done, -1 nothing written.
+  // Redeems the award of dw_1's row an_row: 1 done, -1 nothing written, -2 not known whether it
+  // was stored (a retry of the same award looks for it first).
   int wf_member_award(int64_t an_row);
 };

@@ -34,7 +34,9 @@ double redemptions_per_second(std::vector<std::unique_ptr<uo_transaction>>& term
       while (ready.load() < count) std::this_thread::yield();
       for (int64_t i = 0; !stop.load(std::memory_order_relaxed); ++i) {
         const int64_t member = t * members_per_terminal + 1 + i % members_per_terminal;
-        if (member_award_redeem(tr, member, award_points, std::string("精美雨伞"), std::nullopt, 20250315) == 1)
+        award_redemption redemption;
+        if (member_award_redeem(tr, redemption, member, award_points, std::string("精美雨伞"),
+                                std::nullopt, 20250315) == redeem_done)
           done.fetch_add(1, std::memory_order_relaxed);
       }
     });

@@ -11,6 +11,10 @@
 // Indexes: memberno and membername serve prefix LIKE (PostgreSQL: varchar_pattern_ops; SQLite:
 // the binary index with case-sensitive LIKE), and the choose-member dialog compares
 // CAST(memberid AS VARCHAR(20)) with the search text, which an expression index serves.
+//
+// A redemption record's redeemkey is the identity the terminal chose for the redemption before
+// its first attempt: unique, so that a retry after an unknown outcome cannot store it twice; null
+// in records of older terminals.
 #include "data/schema.h"
 
 #include <string>
@@ -72,7 +76,8 @@ END)",
   mdname VARCHAR(60),
   mdintegral BIGINT,
   notes VARCHAR(100),
-  timevalidated BIGINT))",
+  timevalidated BIGINT,
+  redeemkey BIGINT UNIQUE))",
     "CREATE INDEX IF NOT EXISTS ix_award_record_timevalidated ON t_member_award_record (timevalidated)",
     "CREATE INDEX IF NOT EXISTS ix_award_record_memberid ON t_member_award_record (memberid)",
     R"(CREATE TABLE IF NOT EXISTS t_member_award_to_up (
@@ -166,7 +171,8 @@ $$)",
   mdname VARCHAR(60),
   mdintegral BIGINT,
   notes VARCHAR(100),
-  timevalidated BIGINT))",
+  timevalidated BIGINT,
+  redeemkey BIGINT UNIQUE))",
     "CREATE INDEX IF NOT EXISTS ix_award_record_timevalidated ON t_member_award_record (timevalidated)",
     "CREATE INDEX IF NOT EXISTS ix_award_record_memberid ON t_member_award_record (memberid)",
     R"(CREATE TABLE IF NOT EXISTS t_member_award_to_up (

@@ -78,3 +78,10 @@ dml_statement make_insert(std::string_view table, std::span<const dml_cell> cell
   s.sql += ") VALUES (" + values + ")";
   return s;
 }
+
+dml_statement make_count(std::string_view table, std::span<const dml_cell> cells) {
+  dml_statement s;
+  s.sql = "SELECT COUNT(*) FROM " + std::string(table);
+  where_clause(s, cells, {});
+  return s;
+}

@@ -32,3 +32,5 @@ dml_statement make_delete(std::string_view table, std::span<const dml_cell> keys
 dml_statement make_update(std::string_view table, std::span<const dml_cell> keys,
                           std::span<const dml_cell> changed);
 dml_statement make_insert(std::string_view table, std::span<const dml_cell> cells);
+// SELECT COUNT(*) of the rows whose columns hold the cells' original values.
+dml_statement make_count(std::string_view table, std::span<const dml_cell> cells);

@@ -35,6 +35,7 @@ struct data_view::impl {
   row_buffers rows;
   int64_t current = 0;
   std::string error;
+  bool save_in_doubt = false;  // the last save's commit ended without knowing whether it was stored
   std::vector<dv_listener*> listeners;
   std::function<int()> accept_hook;
   dv_schema schema;

@@ -2,6 +2,8 @@
 // transaction. Nothing in the buffers changes until the commit has succeeded, so a failure or a
 // conflict leaves every edit in place for a retry.
 
+#include <algorithm>
+
 #include "framework/dataview/data_view.h"
 #include "framework/dataview/dml.h"
 #include "framework/dataview/dv_impl.h"
@@ -12,7 +14,30 @@ struct planned {
   dml_statement stmt;
   std::string row;      // "第 3 行", for messages
   bool by_key = false;  // a delete or update: must touch exactly one row
+  // After a save in doubt: counts the rows that show the change made already (a delete: none).
+  dml_statement made;
+  bool made_when_none = false;
 };
+
+// The cells as the statement leaves them in the database: matched by their current values.
+std::vector<dml_cell> as_written(std::vector<dml_cell> cells) {
+  for (dml_cell& c : cells) c.original = c.current;
+  return cells;
+}
+
+// Whether the change of a planned statement is in the database already: 1 yes, 0 no, -1 the
+// database did not say.
+int made_already(uo_transaction& tr, const planned& p) {
+  std::vector<value> into;
+  if (tr.select_into(p.made.sql, p.made.params, into) != 0) return -1;
+  return (into[0] == value(int64_t(0))) == p.made_when_none ? 1 : 0;
+}
+
+// A save whose commit got no answer: what is known, and that saving again is safe.
+std::string not_known(const std::string& why) {
+  return "保存结果未知：数据库没有确认这些修改是否已保存（" + why +
+         "）。修改仍保留在表格中；再次保存时会先核对数据库中是否已有这些修改，不会重复保存。";
+}
 
 std::string row_label(dv_buffer b, size_t index) {
   std::string n = std::to_string(index + 1);
@@ -53,12 +78,20 @@ int data_view::update() {
   std::vector<planned> plan;
   std::span<const uint32_t> deleted = d.rows.handles(dv_buffer::deleted);
   bool any_change = !deleted.empty();
+  // After a save in doubt each change is looked for before it is written: a change stored by
+  // that save is neither written again nor taken for another terminal's.
+  const auto made = [&](planned p, std::vector<dml_cell> cells, bool when_none) {
+    if (d.save_in_doubt) p.made = make_count(d.def.update_table, cells);
+    p.made_when_none = when_none;
+    return p;
+  };
   // A deleted row is matched as it was read, so that a delete never takes away a change another
   // terminal made meanwhile: such a row is a conflict, like an update over a changed row.
   for (size_t i = 0; i < deleted.size(); ++i) {
     uint32_t h = deleted[i];
-    plan.push_back({make_delete(d.def.update_table, keys_of(h), cells_of(h, other_cols)),
-                    row_label(dv_buffer::deleted, i), true});
+    plan.push_back(made({make_delete(d.def.update_table, keys_of(h), cells_of(h, other_cols)),
+                         row_label(dv_buffer::deleted, i), true},
+                        keys_of(h), true));
   }
   for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
     std::span<const uint32_t> list = d.rows.handles(b);
@@ -71,7 +104,14 @@ int data_view::update() {
         for (const auto& oc : *cells)
           if (!d.def.columns[size_t(oc.col)].db_name.empty()) changed.push_back(cell_of(h, oc.col));
       if (changed.empty()) continue;
-      plan.push_back({make_update(d.def.update_table, keys_of(h), changed), row_label(b, i), true});
+      std::vector<dml_cell> row = keys_of(h);  // and the changed columns outside the key
+      for (const dml_cell& c : changed)
+        if (std::none_of(row.begin(), row.end(),
+                         [&](const dml_cell& k) { return k.column == c.column; }))
+          row.push_back(c);
+      plan.push_back(made({make_update(d.def.update_table, keys_of(h), changed), row_label(b, i),
+                           true},
+                          as_written(std::move(row)), false));
     }
   }
   for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
@@ -82,7 +122,8 @@ int data_view::update() {
       any_change = true;
       std::vector<dml_cell> cells;
       for (int c : write_cols) cells.push_back(cell_of(h, c));
-      plan.push_back({make_insert(d.def.update_table, cells), row_label(b, i), false});
+      plan.push_back(made({make_insert(d.def.update_table, cells), row_label(b, i), false},
+                          as_written(cells), false));
     }
   }
   if (!any_change) return 1;
@@ -103,7 +144,18 @@ int data_view::update() {
   // waits at the start, PostgreSQL at the row).
   if (!tr->in_transaction() && tr->begin() != 0)
     return d.fail(tr->held_elsewhere() ? tr->sqlerrtext : "无法开始事务：" + tr->sqlerrtext);
+  int found = 0;
   for (const planned& p : plan) {
+    if (d.save_in_doubt) {
+      const int there = made_already(*tr, p);
+      if (there < 0) {
+        std::string why = tr->sqlerrtext;
+        tr->rollback();
+        return d.fail(not_known(why));
+      }
+      found += there;
+      if (there) continue;
+    }
     int rc = tr->execute(p.stmt.sql, p.stmt.params);
     std::string failure;
     if (rc < 0 && tr->held_elsewhere())
@@ -121,9 +173,14 @@ int data_view::update() {
   }
   if (tr->commit() != 0) {
     std::string why = tr->sqlerrtext;
+    const bool doubt = tr->commit_in_doubt();
     tr->rollback();
-    return d.fail("提交失败：" + why);
+    d.save_in_doubt = d.save_in_doubt || doubt;
+    return d.fail(doubt ? not_known(why) : "提交失败：" + why);
   }
+  // Changes found made count once the database confirms them durable.
+  if (found > 0 && tr->confirm_durable() != 0) return d.fail(not_known(tr->sqlerrtext));
+  d.save_in_doubt = false;
 
   std::vector<int64_t> told;
   std::span<const uint32_t> shown = d.rows.handles(dv_buffer::primary);

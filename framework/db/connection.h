@@ -4,6 +4,7 @@
 // the sqlite3 C API and libpq. SQL is written with named host variables ":name"; each distinct
 // name is one parameter, numbered by first appearance (the same name used twice binds once).
 
+#include <chrono>
 #include <memory>
 #include <span>
 #include <string>
@@ -67,7 +68,8 @@ struct db_result {
   int64_t rows_affected = 0;  // rows changed by insert/update/delete, rows read by a query
   int db_code = 0;            // the database's own error number where it has one
   std::string error_text;     // the database's own message (and what failed)
-  bool in_doubt = false;      // a commit whose outcome is unknown: its answer went with the connection
+  bool in_doubt = false;      // a commit whose outcome is not known (see uo_transaction)
+  bool unconfirmed = false;   // in doubt, though stored on the server: only its durability is not known
   bool held_elsewhere = false;  // gave up waiting for what another session holds (lock_waits.h)
 };
 
@@ -90,6 +92,11 @@ class db_connection {
   virtual bool in_transaction() const = 0;
   virtual std::string url() const = 0;
   virtual link_security security() const { return link_security::file; }
+  // Outside a transaction: whether everything the server has committed so far survives its
+  // takeover by a synchronous standby (at once where there is none). Failing: in doubt.
+  virtual db_result confirm_durable() { return {}; }
+  // How long a commit may wait for the database and its synchronous standbys.
+  virtual void set_commit_wait_limit(std::chrono::milliseconds limit) { (void)limit; }
 };
 
 // The URL as it may be shown anywhere (titles, messages, error texts, logs): every password in

@@ -2,7 +2,10 @@
 #include "pg_connection.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
+#include <sys/socket.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstring>
@@ -44,6 +47,22 @@ std::string one_line(std::string s) {
 }
 
 void ignore_notice(void*, const char*) {}
+
+// Notices are not shown, but a warning is noted: the server warns, for one, when a commit's wait
+// for its synchronous standby is cut short (stored here, perhaps not there).
+void note_warning(void* warned, const PGresult* res) {
+  const char* severity = PQresultErrorField(res, PG_DIAG_SEVERITY_NONLOCALIZED);
+  if (severity && std::strcmp(severity, "WARNING") == 0) *static_cast<bool*>(warned) = true;
+}
+
+// Asks the server, on a connection of its own, to cancel what conn runs.
+void send_cancel(PGconn* conn) {
+  if (PGcancel* c = PQgetCancel(conn)) {
+    char buf[256];
+    PQcancel(c, buf, sizeof buf);
+    PQfreeCancel(c);
+  }
+}
 
 class pg_row : public db_row {
  public:
@@ -194,7 +213,9 @@ std::unique_ptr<db_connection> pg_connection::open(const std::string& url, std::
     why = one_line(PQerrorMessage(conn));
   } else if (!session_setup(conn, why)) {
   } else {
-    return std::unique_ptr<db_connection>(new pg_connection(conn, url));
+    auto* opened = new pg_connection(conn, url);
+    PQsetNoticeReceiver(conn, note_warning, &opened->warned_);  // kept by PQreset
+    return std::unique_ptr<db_connection>(opened);
   }
   PQfinish(conn);
   error = "cannot open database '" + display_url(url) + "': " + why;
@@ -318,11 +339,7 @@ db_result pg_connection::run(const std::string& text, const rewritten_sql& rw,
           stopped = true;
           // Outside a transaction the rest of a long query is cancelled; inside, a cancel would
           // abort the transaction, so the remaining rows are read and dropped.
-          if (PGcancel* c = tx_open_ ? nullptr : PQgetCancel(conn_)) {
-            char buf[256];
-            PQcancel(c, buf, sizeof buf);
-            PQfreeCancel(c);
-          }
+          if (!tx_open_) send_cancel(conn_);
         }
         break;
       case PGRES_TUPLES_OK:
@@ -473,7 +490,7 @@ db_result pg_connection::settle_lost_commit(db_result r) {
     }
   }
   xid_.clear();
-  if (status == "committed") return {};
+  if (status == "committed") return confirm_durable();
   r.code = -1;
   if (status == "aborted") {
     r.error_text = std::string(lost_text) + " (" + r.error_text + ")";
@@ -511,19 +528,98 @@ db_result pg_connection::commit() {
     r.error_text = "a statement of the transaction failed; the transaction was rolled back";
     return r;
   }
-  result_guard g{PQexec(conn_, "COMMIT")};
+  const commit_answer a = send_commit();
+  result_guard g{a.res};
   db_result r;
   if (PQresultStatus(g.res) != PGRES_COMMAND_OK) {
     r = error_of(conn_, g.res);
-    if (broken()) return settle_lost_commit(r);
+    // The answer went with the connection, or a cancel may have come after the commit.
+    if (broken() || a.cancelled) return settle_lost_commit(r);
   } else if (std::strcmp(PQcmdStatus(g.res), "ROLLBACK") == 0) {
     r.code = -1;
     r.error_text = "the transaction was rolled back by the database";
+  } else if (a.warned) {
+    // Stored here, but the wait for the synchronous standby may have been cut short: by our
+    // cancel at the limit (the standby stalls: no use waiting again), or on the server.
+    tx_open_ = false;
+    xid_.clear();
+    return a.cancelled ? unconfirmed("") : confirm_durable();
   }
   tx_lost_ = false;
   sync_transaction_state();
   if (r.code == 0) tx_open_ = false;
   return r;
+}
+
+// COMMIT, its answer awaited at most the wait limit. A commit that waits for a stalled synchronous
+// standby (statement_timeout does not end that wait) is cancelled then: the server keeps it and
+// warns. A server that does not answer the cancel within as long again is given up: the
+// connection is shut, and the commit is settled as one whose answer was lost.
+pg_connection::commit_answer pg_connection::send_commit() {
+  using std::chrono::steady_clock;
+  commit_answer a;
+  warned_ = false;
+  if (PQsendQuery(conn_, "COMMIT")) {
+    auto deadline = steady_clock::now() + wait_limit_;
+    while (PQisBusy(conn_)) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now()).count();
+      if (left <= 0 && a.cancelled) {
+        shutdown(PQsocket(conn_), SHUT_RDWR);
+        PQconsumeInput(conn_);
+        break;
+      }
+      if (left <= 0) {
+        send_cancel(conn_);
+        a.cancelled = true;
+        deadline = steady_clock::now() + wait_limit_;
+        continue;
+      }
+      pollfd p{PQsocket(conn_), POLLIN, 0};
+      poll(&p, 1, int(std::min<long long>(left, 1000)));
+      if (!PQconsumeInput(conn_)) break;
+    }
+  }
+  while (PGresult* res = PQgetResult(conn_)) {
+    PQclear(a.res);
+    a.res = res;
+  }
+  a.warned = warned_;
+  return a;
+}
+
+db_result pg_connection::unconfirmed(std::string why) const {
+  db_result r;
+  r.code = -1;
+  r.in_doubt = r.unconfirmed = true;
+  r.error_text = "the database stored the transaction, but did not confirm within " +
+                 std::to_string((wait_limit_.count() + 999) / 1000) +
+                 " s that its synchronous standby has it; whether it survives a takeover by the "
+                 "standby is not known" + (why.empty() ? "" : " (" + why + ")");
+  return r;
+}
+
+// A write of our own, whose commit waits for the synchronous standbys as any other does: once it
+// is confirmed, so is everything the server committed before it. Without standbys it is at once.
+db_result pg_connection::confirm_durable() {
+  std::string error;
+  if (tx_open_) return unconfirmed("a transaction is open");
+  if (broken() && !reconnect(error)) return unconfirmed(error);
+  {
+    result_guard g{PQexec(conn_, "BEGIN; SELECT pg_logical_emit_message(true, 'member-terminal', '')")};
+    if (PQresultStatus(g.res) != PGRES_TUPLES_OK) {
+      error = error_of(conn_, g.res).error_text;
+      if (PQtransactionStatus(conn_) != PQTRANS_IDLE) control("ROLLBACK");
+      return unconfirmed(error);
+    }
+  }
+  const commit_answer a = send_commit();
+  result_guard g{a.res};
+  if (PQresultStatus(g.res) == PGRES_COMMAND_OK && !a.warned) return {};
+  error = PQresultStatus(g.res) == PGRES_COMMAND_OK ? "" : error_of(conn_, g.res).error_text;
+  if (PQtransactionStatus(conn_) == PQTRANS_INTRANS || PQtransactionStatus(conn_) == PQTRANS_INERROR)
+    control("ROLLBACK");
+  return unconfirmed(error);
 }
 
 db_result pg_connection::rollback() {

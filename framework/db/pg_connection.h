@@ -3,8 +3,9 @@
 // timestamp) so that the server compares like with like; rows of a query stream one at a time.
 // A connection found broken outside a transaction is re-established and the statement run again;
 // inside a transaction the statement fails and the transaction is gone. When the answer to COMMIT
-// is lost, the server is asked on a new connection whether that transaction was stored. Waits for
-// locks and statements are bounded (lock_waits.h).
+// is lost, the server is asked on a new connection whether that transaction was stored. A commit
+// waits for the server and its synchronous standbys at most the wait limit; waits
+// for locks and statements are bounded (lock_waits.h).
 
 #include <memory>
 #include <string>
@@ -28,6 +29,8 @@ class pg_connection : public db_connection {
   bool in_transaction() const override { return tx_open_; }
   std::string url() const override { return url_; }
   link_security security() const override;
+  db_result confirm_durable() override;
+  void set_commit_wait_limit(std::chrono::milliseconds limit) override { wait_limit_ = limit; }
 
  private:
   pg_connection(PGconn* conn, std::string url) : conn_(conn), url_(std::move(url)) {}
@@ -40,6 +43,14 @@ class pg_connection : public db_connection {
   db_result lost(db_result r);
   db_result open_transaction();
   db_result settle_lost_commit(db_result r);
+  // COMMIT's last result (owned by the caller) and what happened while it was awaited.
+  struct commit_answer {
+    PGresult* res = nullptr;
+    bool cancelled = false;  // the wait limit passed and the server was asked to cancel
+    bool warned = false;     // the server warned meanwhile
+  };
+  commit_answer send_commit();
+  db_result unconfirmed(std::string why) const;
   std::string transaction_status();
 
   const rewritten_sql& rewritten(std::string_view sql);
@@ -53,4 +64,6 @@ class pg_connection : public db_connection {
   // by which a commit whose answer was lost is looked up afterwards.
   std::string xid_, server_started_;
   int backend_pid_ = 0;
+  std::chrono::milliseconds wait_limit_{10000};
+  bool warned_ = false;  // set when the server sends a warning
 };

@@ -43,6 +43,7 @@ int uo_transaction::connect(const std::string& url) {
   url_ = url;
   conn_ = db_connection::open(url, error);
   db_result r;
+  if (conn_ && wait_limit_) conn_->set_commit_wait_limit(*wait_limit_);
   if (!conn_) {
     r.code = -1;
     r.error_text = error;
@@ -60,7 +61,7 @@ backend uo_transaction::kind() const { return conn_ ? conn_->kind() : backend::s
 
 sqlca_state::sqlca_state(const uo_transaction& tr)
     : sqlcode(tr.sqlcode), sqlnrows(tr.sqlnrows), sqldbcode(tr.sqldbcode), sqlerrtext(tr.sqlerrtext),
-      in_doubt(tr.in_doubt_), held_elsewhere(tr.held_elsewhere_) {}
+      in_doubt(tr.in_doubt_), unconfirmed(tr.unconfirmed_), held_elsewhere(tr.held_elsewhere_) {}
 
 void sqlca_state::restore(uo_transaction& tr) const {
   tr.sqlcode = sqlcode;
@@ -69,6 +70,7 @@ void sqlca_state::restore(uo_transaction& tr) const {
   tr.sqlerrtext = sqlerrtext;
   tr.in_doubt_ = in_doubt;
   tr.held_elsewhere_ = held_elsewhere;
+  tr.unconfirmed_ = unconfirmed;
 }
 
 int uo_transaction::take(const db_result& r) {
@@ -78,6 +80,7 @@ int uo_transaction::take(const db_result& r) {
   sqlerrtext = r.error_text;
   in_doubt_ = r.in_doubt;
   held_elsewhere_ = r.held_elsewhere;
+  unconfirmed_ = r.unconfirmed;
   return int(r.code);
 }
 
@@ -125,6 +128,12 @@ int uo_transaction::begin() { return take(conn_ ? conn_->begin() : not_connected
 int uo_transaction::commit() { return take(conn_ ? conn_->commit() : not_connected()); }
 int uo_transaction::rollback() { return take(conn_ ? conn_->rollback() : not_connected()); }
 bool uo_transaction::in_transaction() const { return conn_ && conn_->in_transaction(); }
+int uo_transaction::confirm_durable() { return take(conn_ ? conn_->confirm_durable() : not_connected()); }
+
+void uo_transaction::set_commit_wait_limit(std::chrono::milliseconds limit) {
+  wait_limit_ = limit;
+  if (conn_) conn_->set_commit_wait_limit(limit);
+}
 
 // ---- f_check_sql -----------------------------------------------------------------------------
 

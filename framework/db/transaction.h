@@ -5,8 +5,10 @@
 // fields tell what happened: sqlcode 0 success, 100 not found (a select into without a row, an
 // update or delete that touched no row), -1 error with the database's message in sqlerrtext.
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,12 +42,22 @@ class uo_transaction {
   int commit();
   int rollback();
   bool in_transaction() const;
-  // After a failed commit(): the connection went before the database answered and could not tell
-  // afterwards whether the unit was stored. A caller that can recognise its own unit looks.
+  // After a failed commit(): whether the unit was stored is not known. Either the connection went
+  // before the database answered and it could not tell afterwards (a caller that can recognise
+  // its own unit looks), or the database stored the unit but did not confirm it durable within
+  // the wait limit (commit_unconfirmed(): its synchronous standby did not answer).
   bool commit_in_doubt() const { return in_doubt_; }
   // After a failed statement: it gave up waiting for what another session holds (see
   // lock_waits.h); nothing of it was written.
   bool held_elsewhere() const { return held_elsewhere_; }
+  bool commit_unconfirmed() const { return unconfirmed_; }
+  // Outside a unit: 0 when everything the database has committed so far survives its takeover by
+  // a synchronous standby (at once where there is none); -1 in doubt when that is not learnt
+  // within the wait limit.
+  int confirm_durable();
+  // How long a commit waits for the database and its synchronous standbys before it gives up and
+  // reports the outcome as not known (PostgreSQL; default 10 s). Kept across connects.
+  void set_commit_wait_limit(std::chrono::milliseconds limit);
 
   // SQLCA, as after the last statement.
   long sqlcode = 0;
@@ -59,8 +71,9 @@ class uo_transaction {
   int take(const db_result& r);
   std::unique_ptr<db_connection> conn_;
   std::string url_;
-  bool in_doubt_ = false;
+  bool in_doubt_ = false, unconfirmed_ = false;
   bool held_elsewhere_ = false;
+  std::optional<std::chrono::milliseconds> wait_limit_;
   friend struct sqlca_state;
 };
 
@@ -70,7 +83,7 @@ struct sqlca_state {
   void restore(uo_transaction& tr) const;
   long sqlcode, sqlnrows, sqldbcode;
   std::string sqlerrtext;
-  bool in_doubt, held_elsewhere;
+  bool in_doubt, unconfirmed, held_elsewhere;
 };
 
 // The host's default transaction.

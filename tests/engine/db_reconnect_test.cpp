@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "award/member_award_redeem.h"
+#include "framework/dataview/data_view.h"
+#include "support/notes_view.h"
 #include "support/pg_cut_proxy.h"
 #include "support/test_db.h"
 
@@ -101,10 +103,34 @@ TEST_P(db_reconnect_test, a_redemption_stored_before_a_restart_is_reported_done)
   uo_transaction t;
   ASSERT_EQ(t.connect(proxy.url()), 0) << t.sqlerrtext;
   proxy.cut_at_next_commit(pg_cut_proxy::cut::after_answer);
-  EXPECT_EQ(member_award_redeem(t, 1, 30, std::string("奖品"), std::nullopt, 20260101), 1);
+  award_redemption r;
+  EXPECT_EQ(member_award_redeem(t, r, 1, 30, std::string("奖品"), std::nullopt, 20260101), 1);
   EXPECT_TRUE(proxy.has_cut());
   EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 1"), 70);
   EXPECT_EQ(row_count("t_member_award_record"), 1);
+}
+
+// A save whose commit answer is lost while the server cannot be reached keeps its edits and says
+// that its outcome is not known; saved again, it finds its own change rather than calling it
+// another terminal's.
+TEST_P(db_reconnect_test, a_save_in_doubt_finds_its_own_change_when_saved_again) {
+  exec("INSERT INTO t_member (memberid, notes) VALUES (1, 'old')");
+  pg_cut_proxy proxy(url());
+  uo_transaction t;
+  ASSERT_EQ(t.connect(proxy.url()), 0) << t.sqlerrtext;
+  data_view dv(member_notes_view());
+  dv.settransobject(&t);
+  ASSERT_EQ(dv.retrieve({value(int64_t(1))}), 1) << dv.last_error();
+  dv.setitem(1, "notes", value(std::string("new")));
+  proxy.cut_at_next_commit(pg_cut_proxy::cut::after_answer);
+  proxy.refuse_connections(true);
+  EXPECT_EQ(dv.update(), -1);
+  EXPECT_EQ(dv.last_error().rfind("保存结果未知", 0), 0u) << dv.last_error();
+  EXPECT_EQ(dv.modifiedcount(), 1);
+  proxy.refuse_connections(false);
+  EXPECT_EQ(dv.update(), 1) << dv.last_error();
+  EXPECT_EQ(dv.modifiedcount(), 0);
+  EXPECT_EQ(scalar_text("SELECT notes FROM t_member WHERE memberid = 1"), "new");
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ class redeem_test : public db_test {
 };
 
 TEST_P(redeem_test, writes_record_queue_entry_and_deduction_as_one_committed_unit) {
-  ASSERT_EQ(member_award_redeem(tr(), 1, 500, std::string("电饭煲"), std::nullopt, k_date), 1);
+  award_redemption r;
+  ASSERT_EQ(member_award_redeem(tr(), r, 1, 500, std::string("电饭煲"), std::nullopt, k_date), 1);
   EXPECT_FALSE(tr().in_transaction());
 
   // Committed: another terminal sees all of it.
@@ -110,7 +111,8 @@ TEST_P(redeem_test, a_failing_statement_writes_nothing) {
       exec(kind() == backend::postgres ? "drop sequence t_member_award_seq"
                                        : "drop table t_sequence");
 
-    EXPECT_EQ(member_award_redeem(tr(), step.memberid, step.points, std::string("奖品"),
+    award_redemption r;
+    EXPECT_EQ(member_award_redeem(tr(), r, step.memberid, step.points, std::string("奖品"),
                                   std::string("备注"), k_date),
               -1);
     EXPECT_FALSE(tr().in_transaction());
@@ -124,6 +126,29 @@ TEST_P(redeem_test, a_failing_statement_writes_nothing) {
     EXPECT_EQ(points(1), step.integral);
     exec("delete from t_member_award_record");
   }
+}
+
+// A retry of a redemption whose outcome was not known finds the record of its earlier attempt
+// and stores nothing more; one that was not stored is stored by it. The database refuses the
+// same redemption twice even to a retry that does not look.
+TEST_P(redeem_test, a_retry_after_an_unknown_outcome_stores_the_redemption_once) {
+  const auto redeem = [&](award_redemption& r) {
+    return member_award_redeem(tr(), r, 1, 100, std::string("奖品"), std::nullopt, k_date);
+  };
+  award_redemption stored, lost;
+  ASSERT_EQ(redeem(stored), redeem_done);
+  stored.in_doubt = lost.in_doubt = true;  // as after commits whose answers went missing
+  EXPECT_EQ(redeem(stored), redeem_done);
+  EXPECT_FALSE(stored.in_doubt);
+  EXPECT_EQ(row_count("t_member_award_record"), 1);
+  EXPECT_EQ(redeem(lost), redeem_done);
+  EXPECT_EQ(row_count("t_member_award_record"), 2);
+  EXPECT_EQ(redeem(stored), redeem_failed);
+  EXPECT_EQ(row_count("t_member_award_record"), 2);
+  EXPECT_EQ(points(1), 300);
+  const std::vector<std::string> said = reports_.take();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("增加会员奖励领取记录失败"), std::string::npos) << said[0];
 }
 
 INSTANTIATE_BOTH_BACKENDS(redeem_test);
@@ -153,7 +178,8 @@ TEST_P(redeem_concurrency_test, eight_terminals_never_overdraw_and_every_record_
       }
       for (int i = 0; i < k_rounds; ++i) {
         const int64_t member = (t + i) % 3 + 1;
-        if (member_award_redeem(terminal, member, costs[(t * 7 + i) % 3], std::string("奖品"),
+        award_redemption r;
+        if (member_award_redeem(terminal, r, member, costs[(t * 7 + i) % 3], std::string("奖品"),
                                 std::nullopt, k_date) == 1)
           ++done;
       }

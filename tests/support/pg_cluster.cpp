@@ -87,7 +87,7 @@ bool pg_cluster::init(std::string& reason) {
 
 bool pg_cluster::init_standby(const pg_cluster& primary, std::string& reason) {
   if (!make_dir(reason)) return false;
-  return run(bindir() + "/pg_basebackup -D data -R -X stream -h 127.0.0.1 -p " +
+  return run(bindir() + "/pg_basebackup -D data -R -X stream -c fast --no-sync -h 127.0.0.1 -p " +
                  std::to_string(primary.port()) + " -U postgres",
              reason);
 }

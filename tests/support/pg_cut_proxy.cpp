@@ -77,6 +77,10 @@ void pg_cut_proxy::accept_loop() {
     if (poll(&p, 1, 50) <= 0) continue;
     int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
+    if (refuse_) {
+      close(client);
+      continue;
+    }
     std::lock_guard lock(mutex_);
     relays_.emplace_back([this, client] { relay(client); });
   }

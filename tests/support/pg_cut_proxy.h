@@ -2,7 +2,8 @@
 // A relay between the code under test and the test PostgreSQL server that breaks the connection
 // around a COMMIT, as a network or a server can: before COMMIT reaches the server, after the
 // server has answered but before the answer arrives, or on the client's side only (the server's
-// side stays open, as when a cable is pulled, until the relay is destroyed).
+// side stays open, as when a cable is pulled, until the relay is destroyed). While it refuses,
+// new connections are closed at once, as by a server that cannot be reached.
 
 #include <atomic>
 #include <functional>
@@ -24,6 +25,7 @@ class pg_cut_proxy {
   const std::string& url() const { return url_; }  // url, through the relay
   void cut_at_next_commit(cut how) { pending_ = how; }
   bool has_cut() const { return pending_ == cut::none; }
+  void refuse_connections(bool refuse) { refuse_ = refuse; }
   // Run by the relay when the server has answered a COMMIT cut after_answer, before the client's
   // side is closed (a server restart there makes the answer one that server can no longer give).
   std::function<void()> on_answer_held;
@@ -35,7 +37,7 @@ class pg_cut_proxy {
   std::string url_;
   int server_port_ = 0, listener_ = -1;
   std::atomic<cut> pending_{cut::none};
-  std::atomic<bool> stop_{false};
+  std::atomic<bool> stop_{false}, refuse_{false};
   std::mutex mutex_;
   std::vector<std::thread> relays_;
   std::vector<int> held_;  // server sides left open by a client-side cut

@@ -1,6 +1,7 @@
 // w_member_award_control: the member's affordable awards, the confirmed redemption from the list,
 // and what a refused or failed redemption leaves behind.
 
+#include "support/pg_cut_proxy.h"
 #include "windows/award_fixture.h"
 
 namespace {
@@ -117,6 +118,36 @@ TEST_P(award_control, a_member_that_cannot_be_read_gets_no_list_and_the_lookup_i
   open_window("w_member_award_control", 2);
   EXPECT_EQ(rows, 0);
   EXPECT_TRUE(shown_boxes().empty());
+}
+
+// The commit's answer is lost while the server cannot be reached: the dialog says that the
+// outcome is not known (and stays open) instead of inviting another try; the same award again
+// finds the record stored by the first and closes, and nothing is stored twice.
+TEST_P(award_control, a_redemption_not_known_to_be_stored_is_not_stored_twice_by_its_retry) {
+  if (kind() != backend::postgres) GTEST_SKIP() << "only a server's answer can be lost";
+  pg_cut_proxy proxy(url());
+  ASSERT_EQ(sqlca.connect(proxy.url()), 0) << sqlca.sqlerrtext;
+  bool open_after_first = false;
+  in_next_dialog([&](w_member_award_control& d) {
+    const int64_t row = row_with(*d.dw_1, "mdintegral", 150);
+    proxy.cut_at_next_commit(pg_cut_proxy::cut::after_answer);
+    proxy.refuse_connections(true);
+    answer_next_boxes({1, 1});
+    double_click_row(*d.dw_1, row);
+    open_after_first = !d.is_closed();
+    proxy.refuse_connections(false);
+    answer_next_boxes({1, 1});
+    double_click_row(*d.dw_1, row);
+  });
+  open_window("w_member_award_control", 1);
+  ASSERT_TRUE(watch_.seen());
+  EXPECT_TRUE(open_after_first);
+  EXPECT_EQ(first_lines(shown_boxes()),
+            (std::vector<std::string>{"您确定要对当前会员进行奖励领取操作吗？",
+                                      "会员奖励领取结果未知：数据库没有确认本次领取是否已保存。",
+                                      "您确定要对当前会员进行奖励领取操作吗？", "会员奖励领取操作成功！"}));
+  EXPECT_EQ(row_count("t_member_award_record"), 1);
+  EXPECT_EQ(points(1), 150);
 }
 
 INSTANTIATE_BOTH_BACKENDS(award_control);
