@@ -10,7 +10,8 @@ scripts/build.sh --target member-terminal
 if [ $# -eq 0 ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   mkdir -p build/demo
   for class in launcher w_member_maintain; do
-    build/host/member-terminal --screenshot "$class" "build/demo/$class.png" >/dev/null
+    build/host/member-terminal --screenshot "$class" "build/demo/$class.png" >/dev/null \
+      2>"build/demo/$class.log" || { cat "build/demo/$class.log" >&2; exit 1; }
   done
   echo "No display: the demo's windows were rendered headless to"
   echo "  $PWD/build/demo/launcher.png"
