@@ -38,6 +38,7 @@ install(FILES ${MEMBER_SCHEMA_FILES} DESTINATION ${MEMBER_SCHEMA_INSTALL_DIR})
 # pkg-config file beside the CMake package; its prefix is found from its own folder, so that the
 # tree can be installed into any prefix.
 file(RELATIVE_PATH pc_prefix_from_pcfiledir /p/${CMAKE_INSTALL_LIBDIR}/pkgconfig /p)
+string(REGEX REPLACE "/$" "" pc_prefix_from_pcfiledir ${pc_prefix_from_pcfiledir})
 configure_file(cmake/member-framework.pc.in ${PROJECT_BINARY_DIR}/member-framework.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/member-framework.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

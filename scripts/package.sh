@@ -2,8 +2,8 @@
 # Builds the Debian packages of debian/ (libmember-framework1, libmember-framework-dev,
 # member-terminal) from a clean copy of the source tree, checks them with lintian (no error or
 # warning may remain) and prints the path of each .deb, one a line (those of the debug symbols
-# are in debug/). Installs the packaging tools
-# and the build dependencies when missing. Progress goes to standard error.
+# are in debug/). Installs the packaging tools and the build dependencies when missing. Progress
+# goes to standard error.
 #   scripts/package.sh [OUT_DIR]      (default: dist/ in this folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,9 +29,14 @@ else
   tar --exclude='./build*' --exclude=./dist --exclude=./.git -cf - . | tar -xf - -C "$src"
 fi
 
-# Repeated builds compile through ccache when it is there.
-[ -d /usr/lib/ccache ] && export PATH=/usr/lib/ccache:$PATH
-export DEB_BUILD_OPTIONS="parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
+# Repeated builds compile through ccache when it is there, with the user's cache: debhelper gives
+# the build a HOME of its own.
+if command -v ccache >/dev/null; then
+  PATH=/usr/lib/ccache:$PATH CCACHE_DIR=$(ccache -k cache_dir)
+  export PATH CCACHE_DIR
+fi
+DEB_BUILD_OPTIONS="parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
+export DEB_BUILD_OPTIONS
 (cd "$src" && dpkg-buildpackage -b -us -uc >"$work/build.log" 2>&1) ||
   { tail -n 40 "$work/build.log" >&2; echo "package.sh: the build failed, see $work/build.log" >&2; exit 1; }
 changes=$(ls "$work"/*.changes)
