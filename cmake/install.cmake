@@ -1,6 +1,8 @@
 # The install tree: bin/member-terminal; lib/ with the framework (versioned soname) and the module
 # folder lib/member-terminal/modules; include/member-framework/ with the framework headers; the
-# CMake package lib/cmake/MemberFramework; the schema as plain SQL under share/member-terminal/.
+# CMake package lib/cmake/MemberFramework and a pkg-config file; the schema as plain SQL under
+# share/member-terminal/; the manual page, desktop entry and icon. scripts/package.sh splits it
+# into Debian packages (debian/).
 include(CMakePackageConfigHelpers)
 
 install(TARGETS member-terminal RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -33,22 +35,16 @@ install(FILES ${PROJECT_BINARY_DIR}/MemberFrameworkConfig.cmake
 
 install(FILES ${MEMBER_SCHEMA_FILES} DESTINATION ${MEMBER_SCHEMA_INSTALL_DIR})
 
-# Debian package: library dependencies computed from the binaries; the Song-style CJK font the
-# windows ask for and Qt's platform plugins (offscreen, xcb) named here.
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME member-terminal)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Point-of-sale member module: framework library, module plugin and demo terminal")
-set(CPACK_PACKAGE_CONTACT "Member module developers <member-terminal@localhost>")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/framework)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, qt6-qpa-plugins")
-# Qt's own dialogs and buttons in Chinese; without it they stay English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
-# The binaries without their debug information.
-set(CPACK_STRIP_FILES ON)
-include(CPack)
+# pkg-config file beside the CMake package; its prefix is found from its own folder, so that the
+# tree can be installed into any prefix.
+file(RELATIVE_PATH pc_prefix_from_pcfiledir /p/${CMAKE_INSTALL_LIBDIR}/pkgconfig /p)
+string(REGEX REPLACE "/$" "" pc_prefix_from_pcfiledir ${pc_prefix_from_pcfiledir})
+configure_file(cmake/member-framework.pc.in ${PROJECT_BINARY_DIR}/member-framework.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/member-framework.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The terminal's manual page, and its desktop menu entry with its icon.
+configure_file(packaging/member-terminal.1.in ${PROJECT_BINARY_DIR}/member-terminal.1 @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/member-terminal.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/member-terminal.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/member-terminal.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -124,7 +124,7 @@ std::string host_usage() {
       "A database without tables gets the schema and demo data when the role may create tables\n"
       "(a terminal's role may not: use --create-schema); util/syncclient.ini ([Site] ID=1) is\n"
       "created below the current directory when missing.\n"
-      "Without a display run it under Xvfb (xvfb-run scripts/demo.sh) or use --screenshot.\n";
+      "Without a display run it under Xvfb (xvfb-run member-terminal) or use --screenshot.\n";
 }
 
 std::string default_module_dir(const std::string& app_dir) {

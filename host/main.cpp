@@ -91,8 +91,9 @@ int main(int argc, char** argv) {
   if (opt->screenshot()) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   } else if (!has_display()) {
+    // The hint names the program as it was started: installed, it is on the PATH.
     std::cerr << "member-terminal: no display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                 "Run it under Xvfb:      xvfb-run scripts/demo.sh\n"
+                 "Run it under Xvfb:      xvfb-run " << argv[0] << "\n"
                  "or render one window:   member-terminal --screenshot CLASS FILE.png "
                  "[--parm N | --text S]\n"
                  "(see member-terminal --help)\n";

@@ -1,5 +1,8 @@
 #include "member/w_member_list.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "framework/dataview/names.h"
 #include "framework/db/transaction.h"
 #include "framework/expression/expression.h"
@@ -40,7 +43,15 @@ long w_member_list::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
   // The shop number is read afresh at every load: the ini file may have changed meanwhile.
   const std::string ls_ini = runtime::current_directory() + "\\util\\syncclient.ini";
   const int64_t ll_siteid = profileint(ls_ini, "Site", "ID", 0);
-  return long(dw_1->retrieve({value(ll_siteid)}));
+  const long ll_rc = long(dw_1->retrieve({value(ll_siteid)}));
+  // Without the file the shop number is 0, and a list of one shop shows none: the status line
+  // says why.
+  std::string ls_native = ls_ini;
+  std::replace(ls_native.begin(), ls_native.end(), '\\', '/');
+  if (ll_rc >= 0 && !std::filesystem::exists(ls_native))
+    status->show_note(QString::fromUtf8("找不到门店号文件 %1，门店号按 0 计")
+                          .arg(QString::fromStdString(ls_native)));
+  return ll_rc;
 }
 
 long w_member_list::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {

@@ -1,10 +1,13 @@
 // choose_member: a host of the member module built against the installed framework. Opens a
-// SQLite database (a new one gets the module's tables and demo members), loads the modules of the
-// installed module folder, opens w_choose_member with a search text and prints the memberid it
-// answers (0 when nothing was chosen).
+// SQLite database (a new one gets the module's tables and demo members), writes the shop number
+// the member lists read (util/syncclient.ini below the current folder) when it is missing, loads
+// the modules of the installed module folder, opens w_choose_member with a search text and prints
+// the memberid it answers (0 when nothing was chosen).
 //   choose_member DATABASE_FILE SEARCH_TEXT [MODULE_DIR]
 
 #include <QApplication>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -36,6 +39,7 @@ int main(int argc, char** argv) {
     std::cerr << "cannot open " << argv[1] << ": " << sqlca.sqlerrtext << "\n";
     return 1;
   }
+  // A new database gets each module's tables and demo members; a shop's own is used as it is.
   for (const loaded_module* m : loaded_modules()) {
     if (m->module->missing_table(sqlca).empty()) continue;
     if (m->module->create_schema(sqlca) != 0 ||
@@ -43,6 +47,13 @@ int main(int argc, char** argv) {
       std::cerr << "cannot set up the " << m->name << " module's tables: " << sqlca.sqlerrtext << "\n";
       return 1;
     }
+  }
+
+  // The member lists (w_member_maintain, w_member_view) show the members of the shop whose number
+  // is [Site] ID in util/syncclient.ini below the current folder.
+  if (!std::filesystem::exists("util/syncclient.ini")) {
+    std::filesystem::create_directories("util");
+    std::ofstream("util/syncclient.ini") << "[Site]\nID=1\n";
   }
 
   // A modal dialog: the call returns once it has closed, with the answer in message.

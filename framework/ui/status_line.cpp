@@ -64,3 +64,5 @@ void status_line::show_exported(qint64 rows, const QString& path) {
 void status_line::show_pdf_written(const QString& path) {
   show_outcome(QString::fromUtf8("PDF 已写入 %1").arg(path));
 }
+
+void status_line::show_note(const QString& text) { show_outcome(text); }

@@ -20,6 +20,8 @@ class status_line : public QStatusBar {
   void show_nothing_to_save();
   void show_exported(qint64 rows, const QString& path);
   void show_pdf_written(const QString& path);
+  // A note of the window's own about what it shows (e.g. a setting it read is missing).
+  void show_note(const QString& text);
   void clear_outcome();
 
   QString rows_text() const;

@@ -1,6 +1,6 @@
 // What the member maintenance list tells its user: the current member kept across F5, the status
-// line after a save, an export and a filter, whole texts of cut cells as tooltips, and column
-// widths the user drags remembered for the next opening.
+// line after a save, an export and a filter and without its shop number file, whole texts of cut
+// cells as tooltips, and column widths the user drags remembered for the next opening.
 
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -121,6 +121,23 @@ TEST_P(member_maintain_feedback, the_status_line_tells_rows_saves_and_exports) {
   // A read of the list (its unsaved change given up) starts afresh.
   answer_next_boxes({2});
   press_key(w.get(), Qt::Key_F5);
+  EXPECT_EQ(w->status->outcome_text().toStdString(), "");
+}
+
+TEST_P(member_maintain_feedback, a_missing_shop_number_file_is_named_in_the_status_line) {
+  const std::string ini = runtime::current_directory() + "/util/syncclient.ini";
+  std::filesystem::remove(ini);
+  set_param("MEMBER_SITE", "1");  // the list holds the members of its own shop only
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->status->rows_text().toStdString(), "共 0 行");
+  EXPECT_EQ(w->status->outcome_text().toStdString(),
+            "找不到门店号文件 " + ini + "，门店号按 0 计");
+
+  // With the file back, F5 reads the shop's members and the note is gone.
+  write_ini("[Site]\nID=2\n");
+  press_key(w.get(), Qt::Key_F5);
+  EXPECT_EQ(w->status->rows_text().toStdString(), "共 4 行");
   EXPECT_EQ(w->status->outcome_text().toStdString(), "");
 }
 
