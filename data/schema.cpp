@@ -209,6 +209,9 @@ $$)",
 // window writes, no DDL. Login roles of the shop's terminals are made members of it by the
 // administrator. The rights are revoked first, so that running this again leaves exactly these.
 const std::vector<const char*> postgres_terminal_rights = {
+    // Two administrators' set-ups at once would change the same catalog rows (the database's and
+    // the role's rights) and one would fail with "tuple concurrently updated": they take turns.
+    "SELECT pg_advisory_xact_lock(7361402)",
     R"(DO $$ BEGIN
   IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'member_terminal') THEN
     CREATE ROLE member_terminal NOLOGIN;
