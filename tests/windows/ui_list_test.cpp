@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QTableView>
 #include <filesystem>
 #include <fstream>
@@ -107,8 +108,10 @@ class list_test : public db_test {
     show_active(w.get());
     return w;
   }
+  // Per process, so that test runs of other build trees on this machine never share a file.
   std::filesystem::path temp(const std::string& name) {
-    return std::filesystem::temp_directory_path() / (name + "_" + backend_name(kind()));
+    return std::filesystem::temp_directory_path() /
+           (name + "_" + backend_name(kind()) + "_" + std::to_string(QCoreApplication::applicationPid()));
   }
 };
 
