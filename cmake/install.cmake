@@ -12,10 +12,11 @@ install(TARGETS member_module LIBRARY DESTINATION ${MEMBER_MODULE_INSTALL_DIR})
 set_target_properties(member-terminal PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 set_target_properties(member_module PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
 
-# Headers a module or host author includes; the backends' own stay inside the library.
+# Headers a module or host author includes; the backends' own and the PostgreSQL connection's
+# helpers (URL defaults, core dumps, lock waits) stay inside the library.
 file(GLOB_RECURSE headers RELATIVE ${PROJECT_SOURCE_DIR}/framework CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/framework/*.h)
-list(FILTER headers EXCLUDE REGEX "(pg_connection|sqlite_connection|backend_support|dv_impl)\\.h$")
+list(FILTER headers EXCLUDE REGEX "(pg_connection|sqlite_connection|backend_support|dv_impl|pg_url|core_dumps|lock_waits)\\.h$")
 set(include_dir ${CMAKE_INSTALL_INCLUDEDIR}/member-framework)
 foreach(h IN LISTS headers)
   get_filename_component(sub ${h} DIRECTORY)
