@@ -3,13 +3,14 @@
 // value bound (":p1", ":p2", ... in order): DELETE by key and the row's other updatable columns
 // as read, UPDATE of the changed columns with the key and the changed columns' original values in
 // the WHERE (so that a row another terminal changed or deleted meanwhile matches nothing), INSERT
-// of every updatable column.
+// of every updatable column. Table and column names are quoted for the backend.
 
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "framework/db/connection.h"
 #include "framework/value/value.h"
 
 struct dml_statement {
@@ -27,10 +28,10 @@ struct dml_cell {
 };
 
 // `others`: the row's updatable columns outside the key, matched by their original values.
-dml_statement make_delete(std::string_view table, std::span<const dml_cell> keys,
+dml_statement make_delete(backend kind, std::string_view table, std::span<const dml_cell> keys,
                           std::span<const dml_cell> others);
-dml_statement make_update(std::string_view table, std::span<const dml_cell> keys,
+dml_statement make_update(backend kind, std::string_view table, std::span<const dml_cell> keys,
                           std::span<const dml_cell> changed);
-dml_statement make_insert(std::string_view table, std::span<const dml_cell> cells);
+dml_statement make_insert(backend kind, std::string_view table, std::span<const dml_cell> cells);
 // SELECT COUNT(*) of the rows whose columns hold the cells' original values.
-dml_statement make_count(std::string_view table, std::span<const dml_cell> cells);
+dml_statement make_count(backend kind, std::string_view table, std::span<const dml_cell> cells);

@@ -76,12 +76,14 @@ int data_view::update() {
 
   // Plan every statement first; nothing is sent when the plan cannot be made.
   std::vector<planned> plan;
+  // The plan is only sent over a connection, so its dialect is the connection's.
+  const backend kind = d.tr && d.tr->connected() ? d.tr->kind() : backend::sqlite;
   std::span<const uint32_t> deleted = d.rows.handles(dv_buffer::deleted);
   bool any_change = !deleted.empty();
   // After a save in doubt each change is looked for before it is written: a change stored by
   // that save is neither written again nor taken for another terminal's.
   const auto made = [&](planned p, std::vector<dml_cell> cells, bool when_none) {
-    if (d.save_in_doubt) p.made = make_count(d.def.update_table, cells);
+    if (d.save_in_doubt) p.made = make_count(kind, d.def.update_table, cells);
     p.made_when_none = when_none;
     return p;
   };
@@ -89,7 +91,7 @@ int data_view::update() {
   // terminal made meanwhile: such a row is a conflict, like an update over a changed row.
   for (size_t i = 0; i < deleted.size(); ++i) {
     uint32_t h = deleted[i];
-    plan.push_back(made({make_delete(d.def.update_table, keys_of(h), cells_of(h, other_cols)),
+    plan.push_back(made({make_delete(kind, d.def.update_table, keys_of(h), cells_of(h, other_cols)),
                          row_label(dv_buffer::deleted, i), true},
                         keys_of(h), true));
   }
@@ -109,7 +111,7 @@ int data_view::update() {
         if (std::none_of(row.begin(), row.end(),
                          [&](const dml_cell& k) { return k.column == c.column; }))
           row.push_back(c);
-      plan.push_back(made({make_update(d.def.update_table, keys_of(h), changed), row_label(b, i),
+      plan.push_back(made({make_update(kind, d.def.update_table, keys_of(h), changed), row_label(b, i),
                            true},
                           as_written(std::move(row)), false));
     }
@@ -122,7 +124,7 @@ int data_view::update() {
       any_change = true;
       std::vector<dml_cell> cells;
       for (int c : write_cols) cells.push_back(cell_of(h, c));
-      plan.push_back(made({make_insert(d.def.update_table, cells), row_label(b, i), false},
+      plan.push_back(made({make_insert(kind, d.def.update_table, cells), row_label(b, i), false},
                           as_written(cells), false));
     }
   }

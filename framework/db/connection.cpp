@@ -53,6 +53,19 @@ bool literal_text(std::string_view sql, size_t i, size_t& end, std::string& text
 
 }  // namespace
 
+std::string quote_identifier(std::string_view name, backend kind) {
+  std::string q = "\"";
+  for (char ch : name) {
+    if (ch == '.') {
+      q += "\".\"";
+    } else {
+      if (ch == '"') q += '"';
+      q += kind == backend::postgres ? char(std::tolower(static_cast<unsigned char>(ch))) : ch;
+    }
+  }
+  return q + '"';
+}
+
 rewritten_sql rewrite_sql(std::string_view sql, backend kind) {
   rewritten_sql out;
   out.text.reserve(sql.size() + 16);

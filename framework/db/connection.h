@@ -119,6 +119,12 @@ struct rewritten_sql {
 };
 rewritten_sql rewrite_sql(std::string_view sql, backend kind);
 
+// A table or column name ("schema.table" part by part) quoted for the backend, so that a name
+// that is a keyword of either database is still taken as a name. PostgreSQL folds unquoted names
+// to lower case when it creates a table, so its quoted name is the folded one; SQLite matches
+// quoted names without regard to case.
+std::string quote_identifier(std::string_view name, backend kind);
+
 // Rewrites ":name" host variables into the backend's placeholders ("?N" or "$N"), skipping string
 // literals, quoted identifiers, comments and "::" casts. names receives the distinct names in
 // order of first appearance (names match without regard to case).

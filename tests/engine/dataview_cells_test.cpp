@@ -239,38 +239,54 @@ TEST_F(dataview_cells, update_without_changes_or_without_update_table) {
   EXPECT_EQ(view.getitemstatus(1, -1, dv_buffer::primary), dv_status::newmodified);
 }
 
-// The generated statements, text and bound values.
+// The generated statements, text and bound values, in each backend's dialect: names quoted
+// (PostgreSQL's folded to lower case, as its unquoted DDL made them), every value bound.
 TEST(dataview_dml, statements_bind_every_value_and_match_originals) {
-  const dml_cell key{"memberid", col_type::long_t, 0, value(7), value(7)};
-  const dml_cell phone{"contactphone", col_type::string_t, 0, value("13800000000"), value()};
-  const dml_cell amount{"amountconsumed", col_type::decimal_t, 2, value(*decimal::parse("2.50")),
+  // Static, so that the cases' lambdas reach them without captures.
+  static const dml_cell key{"memberid", col_type::long_t, 0, value(7), value(7)};
+  static const dml_cell phone{"contactPhone", col_type::string_t, 0, value("13800000000"), value()};
+  static const dml_cell amount{"amountconsumed", col_type::decimal_t, 2, value(*decimal::parse("2.50")),
                         value(*decimal::parse("1.25"))};
-  const dml_cell new_key{"memberid", col_type::long_t, 0, value(8), value(7)};
+  static const dml_cell new_key{"memberid", col_type::long_t, 0, value(8), value(7)};
+  static const dml_cell keyword{"order", col_type::long_t, 0, value(1), value(2)};
+  const value d125(*decimal::parse("1.25")), d250(*decimal::parse("2.50"));
   struct golden {
-    dml_statement got;
-    std::string sql;
+    dml_statement (*make)(backend);
+    const char* sqlite;
+    const char* postgres;
     std::vector<value> params;
   };
   const golden cases[] = {
       // A delete matches the row as read: a row changed meanwhile is left alone.
-      {make_delete("t_member", std::vector{key}, std::vector{phone, amount}),
-       "DELETE FROM t_member WHERE memberid = :p1 AND contactphone IS NULL AND "
-       "ROUND(amountconsumed, 2) = ROUND(:p2, 2)",
-       {value(7), value(*decimal::parse("1.25"))}},
-      {make_update("t_member", std::vector{key}, std::vector{phone, amount}),
-       "UPDATE t_member SET contactphone = :p1, amountconsumed = :p2 WHERE memberid = :p3 AND "
-       "contactphone IS NULL AND ROUND(amountconsumed, 2) = ROUND(:p4, 2)",
-       {value("13800000000"), value(*decimal::parse("2.50")), value(7), value(*decimal::parse("1.25"))}},
-      {make_update("t_member", std::vector{new_key}, std::vector{new_key}),
-       "UPDATE t_member SET memberid = :p1 WHERE memberid = :p2", {value(8), value(7)}},
-      {make_insert("t_member", std::vector{key, phone}),
-       "INSERT INTO t_member (memberid, contactphone) VALUES (:p1, :p2)", {value(7), value("13800000000")}},
+      {[](backend b) { return make_delete(b, "t_member", std::vector{key}, std::vector{phone, amount}); },
+       R"(DELETE FROM "t_member" WHERE "memberid" = :p1 AND "contactPhone" IS NULL AND )"
+       R"(ROUND("amountconsumed", 2) = ROUND(:p2, 2))",
+       R"(DELETE FROM "t_member" WHERE "memberid" = :p1 AND "contactphone" IS NULL AND )"
+       R"(ROUND("amountconsumed", 2) = ROUND(:p2, 2))",
+       {value(7), d125}},
+      {[](backend b) { return make_update(b, "t_member", std::vector{key}, std::vector{phone, amount}); },
+       R"(UPDATE "t_member" SET "contactPhone" = :p1, "amountconsumed" = :p2 WHERE "memberid" = :p3 )"
+       R"(AND "contactPhone" IS NULL AND ROUND("amountconsumed", 2) = ROUND(:p4, 2))",
+       R"(UPDATE "t_member" SET "contactphone" = :p1, "amountconsumed" = :p2 WHERE "memberid" = :p3 )"
+       R"(AND "contactphone" IS NULL AND ROUND("amountconsumed", 2) = ROUND(:p4, 2))",
+       {value("13800000000"), d250, value(7), d125}},
+      {[](backend b) { return make_update(b, "t_member", std::vector{new_key}, std::vector{new_key}); },
+       R"(UPDATE "t_member" SET "memberid" = :p1 WHERE "memberid" = :p2)",
+       R"(UPDATE "t_member" SET "memberid" = :p1 WHERE "memberid" = :p2)", {value(8), value(7)}},
+      // A keyword as a column name, a schema-qualified table, a quote in a name.
+      {[](backend b) { return make_insert(b, "shop.T_Member", std::vector{key, keyword}); },
+       R"(INSERT INTO "shop"."T_Member" ("memberid", "order") VALUES (:p1, :p2))",
+       R"(INSERT INTO "shop"."t_member" ("memberid", "order") VALUES (:p1, :p2))", {value(7), value(1)}},
+      {[](backend b) { return make_count(b, "a\"b", std::vector{keyword}); },
+       R"(SELECT COUNT(*) FROM "a""b" WHERE "order" = :p1)",
+       R"(SELECT COUNT(*) FROM "a""b" WHERE "order" = :p1)", {value(2)}},
   };
-  for (const golden& g : cases) {
-    EXPECT_EQ(g.got.sql, g.sql);
-    ASSERT_EQ(g.got.params.size(), g.params.size()) << g.sql;
-    for (size_t i = 0; i < g.params.size(); ++i) EXPECT_EQ(g.got.params[i], g.params[i]) << g.sql << " #" << i;
-  }
+  for (const golden& g : cases)
+    for (backend b : {backend::sqlite, backend::postgres}) {
+      const dml_statement got = g.make(b);
+      EXPECT_EQ(got.sql, b == backend::sqlite ? g.sqlite : g.postgres);
+      EXPECT_EQ(got.params, g.params) << got.sql;
+    }
 }
 
 }  // namespace
