@@ -7,7 +7,7 @@
 
 #include "framework/dataview/dv_impl.h"
 #include "framework/dataview/names.h"
-#include "framework/db/local_clock.h"
+#include "framework/value/local_clock.h"
 
 namespace {
 std::function<datetime()>& today_provider() {

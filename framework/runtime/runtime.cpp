@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "framework/db/local_clock.h"
+#include "framework/value/local_clock.h"
 
 n_cst_msg message;
 

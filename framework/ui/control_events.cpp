@@ -3,16 +3,9 @@
 #include <QWidget>
 
 #include "framework/runtime/runtime.h"
-#include "framework/ui/u_wsk_dw.h"
 
-long control_events::dw_kpo_retrieve(u_wsk_dw& dw) { return long(dw.retrieve()); }
-
-int control_events::dw_kpo_update(u_wsk_dw& dw) {
-  const int rc = dw.dv().update();
-  if (rc < 0) messagebox(dw.is_update_error_title, dw.dv().last_error(), mb_icon::stop, mb_buttons::ok, 1);
-  return rc;
-}
-
+// The data view control's retrieve and update defaults are its own handling: they are in
+// u_wsk_dw.cpp, beside the control, so that this file needs none of the controls.
 void control_events::dw_clicked(u_wsk_dw&, int64_t) {}
 void control_events::dw_doubleclicked(u_wsk_dw&, int64_t) {}
 void control_events::dw_enterpressed(u_wsk_dw&) {}

@@ -249,6 +249,15 @@ long u_wsk_dw::of_retrieve() {
 
 long u_wsk_dw::kpo_retrieve() { return control_events::of(this).dw_kpo_retrieve(*this); }
 
+// The control's own handling of its retrieve and update events, where no window replaces it.
+long control_events::dw_kpo_retrieve(u_wsk_dw& dw) { return long(dw.retrieve()); }
+
+int control_events::dw_kpo_update(u_wsk_dw& dw) {
+  const int rc = dw.dv().update();
+  if (rc < 0) messagebox(dw.is_update_error_title, dw.dv().last_error(), mb_icon::stop, mb_buttons::ok, 1);
+  return rc;
+}
+
 int64_t u_wsk_dw::of_get_id() const { return of_get_id(getrow()); }
 
 int64_t u_wsk_dw::of_get_id(int64_t row) const {

@@ -1,4 +1,4 @@
-#include "framework/db/local_clock.h"
+#include "framework/value/local_clock.h"
 
 #include <ctime>
 
