@@ -7,8 +7,7 @@
 # both servers is answered at once and reaches the standby, and the terminal renders its
 # windows over the new primary.
 #   packaging/server-readme-check.sh DIST_DIR     (where scripts/package.sh put the packages)
-# For example:
-#   shared/tools/fresh-machine.sh 'packaging/server-readme-check.sh "$(dirname "$(scripts/package.sh | head -n 1)")"'
+# For example: shared/tools/fresh-machine.sh 'scripts/package.sh && packaging/server-readme-check.sh dist'
 set -euo pipefail
 readme=$(realpath "$(dirname "$0")/../README.md")
 dist=$(realpath "$1")
