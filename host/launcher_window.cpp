@@ -101,7 +101,7 @@ launcher_window::launcher_window(const std::string& database_url,
     root->addWidget(st_link);
   }
   if (!database_note.empty()) {
-    auto* st_note = new QLabel(qs(database_note));
+    auto* st_note = new QLabel(qs("数据库升级：" + database_note));
     st_note->setObjectName("st_database_note");
     st_note->setWordWrap(true);
     st_note->setTextInteractionFlags(Qt::TextSelectableByMouse);
