@@ -176,6 +176,22 @@ std::string version_row_sql() {
          "ON CONFLICT (module) DO UPDATE SET version = excluded.version";
 }
 
+// Rows an older layout let in that a check the upgrade adds would refuse: the upgrade stops and
+// names them, rather than failing on a statement the shop cannot read.
+int refused_rows(const table_decl& t, int from, uo_transaction& tr) {
+  for (const column_decl& c : t.columns) {
+    if (c.check.empty() || c.check_since <= from || c.since > from) continue;
+    value n;
+    if (!scalar(tr, "SELECT COUNT(*) FROM " + t.name + " WHERE NOT (" + c.check + ")", {}, n))
+      return -1;
+    if (n.is_long() && n.as_long() > 0)
+      return fail(tr, std::to_string(n.as_long()) + " rows of " + t.name + " break the rule " +
+                          c.check + " of this release; correct them and start again (nothing "
+                          "was changed)");
+  }
+  return 0;
+}
+
 // What brings the database from version `from` (0: nothing there) to s.version, in order.
 int upgrade_statements(const schema_decl& s, int from, uo_transaction& tr,
                        std::vector<std::string>& out) {
@@ -185,6 +201,8 @@ int upgrade_statements(const schema_decl& s, int from, uo_transaction& tr,
     if (there < 0) return -1;
     if (!there) {
       out.push_back(create_table_ddl(*t, kind));
+    } else if (refused_rows(*t, from, tr) < 0) {
+      return -1;
     } else if (kind == backend::postgres) {
       postgres_alter(*t, from, out);
     } else if (sqlite_changed_in(*t) > from && sqlite_rebuild(*t, tr, out) < 0) {
