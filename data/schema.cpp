@@ -9,7 +9,9 @@
 //
 // Versions of the layout: 1 level prices kept with a rowid and a covering index (SQLite);
 // 2 level prices stored by (article, level) without a rowid (release 1.0.0); 3 award points never
-// negative, redemption records carry their redeemkey, the version is stored.
+// negative, redemption records carry their redeemkey, the version is stored. A change to the
+// layout raises `version`; a new column goes last in its table with `.since` at that version (a
+// new check on an old column: `.check_since`), and the upgrade of every older database follows.
 //
 // Indexes: memberno and membername serve prefix LIKE (PostgreSQL: varchar_pattern_ops; SQLite:
 // the binary index with case-sensitive LIKE), and the choose-member dialog compares
