@@ -8,7 +8,6 @@
 #include "framework/db/declared_schema.h"
 
 #include <algorithm>
-#include <set>
 #include <stdexcept>
 
 namespace {
@@ -95,6 +94,14 @@ bool sqlite_columns(uo_transaction& tr, const std::string& table, std::vector<st
     }
   } sink(out);
   return tr.query("SELECT name FROM pragma_table_info(:t)", {std::vector<value>{value(table)}}, sink) >= 0;
+}
+
+// Rolls the unit back, keeping the SQLCA of what failed. -1.
+int roll_back(uo_transaction& tr) {
+  const sqlca_state failed(tr);
+  tr.rollback();
+  failed.restore(tr);
+  return -1;
 }
 
 int fail(uo_transaction& tr, const std::string& why) {
@@ -226,11 +233,9 @@ int run_in_unit(uo_transaction& tr, const std::vector<std::string>& statements,
   for (const std::string& sql : statements) {
     if (observe) observe(sql);
     if (tr.execute(sql) < 0) {
-      const sqlca_state failed(tr);
-      tr.rollback();
-      failed.restore(tr);
+      roll_back(tr);
       tr.sqlerrtext = "schema statement failed: " + sql.substr(0, sql.find('\n')) + ": " +
-                      failed.sqlerrtext;
+                      tr.sqlerrtext;
       return -1;
     }
   }
@@ -317,33 +322,22 @@ int upgrade_schema(const schema_decl& s, uo_transaction& tr, const upgrade_obser
   // The version is read inside the unit: a second set-up at once waits (SQLite's write lock,
   // PostgreSQL's advisory lock) and then finds the upgrade done.
   if (tr.begin() != 0) return -1;
-  if (tr.kind() == backend::postgres && tr.execute(postgres_setup_lock) < 0) {
-    const sqlca_state failed(tr);
-    tr.rollback();
-    failed.restore(tr);
-    return -1;
-  }
+  if (tr.kind() == backend::postgres && tr.execute(postgres_setup_lock) < 0) return roll_back(tr);
   const int from = stored_version(s, tr);
-  std::vector<std::string> statements;
-  const auto refuse = [&] {
-    const sqlca_state failed(tr);
-    tr.rollback();
-    failed.restore(tr);
-    return -1;
-  };
-  if (from < 0) return refuse();
+  if (from < 0) return roll_back(tr);
   if (from > s.version) {
     fail(tr, "the database holds version " + std::to_string(from) + " of the " + s.module +
                  " module's tables, newer than this program's " + std::to_string(s.version) +
                  "; nothing was written: use the release that made it, or a newer one");
-    return refuse();
+    return roll_back(tr);
   }
-  if (upgrade_statements(s, from, tr, statements) < 0) return refuse();
+  std::vector<std::string> statements;
+  if (upgrade_statements(s, from, tr, statements) < 0) return roll_back(tr);
   if (run_in_unit(tr, statements, observe) < 0) return -1;
   if (from != s.version) {
     if (observe) observe(version_row_sql());
     const value row[] = {value(s.module), value(int64_t(s.version))};
-    if (tr.execute(version_row_sql(), row) < 0) return refuse();
+    if (tr.execute(version_row_sql(), row) < 0) return roll_back(tr);
   }
   return tr.commit() == 0 ? 0 : -1;
 }
