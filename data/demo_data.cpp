@@ -2,9 +2,13 @@
 // transaction, so that a million members take seconds rather than minutes.
 #include "data/demo_data.h"
 
+#include <algorithm>
+
 #include <array>
 #include <string>
 #include <vector>
+
+#include "data/schema.h"
 
 namespace {
 
@@ -32,11 +36,13 @@ class demo_random {
   uint64_t state_;
 };
 
-// Rows of one table, sent as "INSERT ... VALUES (...), (...), ..." with every value bound.
+// Rows of one declared table, sent as "INSERT ... VALUES (...), (...), ..." with every value
+// bound. A row gives the values of the first columns in declared order; the later ones (columns a
+// newer layout added) are null.
 class batch_insert {
  public:
-  batch_insert(uo_transaction& tr, std::string table, std::vector<std::string> columns)
-      : tr_(tr), table_(std::move(table)), columns_(std::move(columns)) {
+  batch_insert(uo_transaction& tr, const char* table)
+      : tr_(tr), table_(table), columns_(column_names(find_table(member_schema(), table))) {
     rows_per_batch_ = std::max<size_t>(1, std::min<size_t>(500, 10000 / columns_.size()));
     pending_.reserve(rows_per_batch_ * columns_.size());
   }
@@ -44,6 +50,7 @@ class batch_insert {
   bool add(std::initializer_list<value> row) {
     if (failed_) return false;
     pending_.insert(pending_.end(), row);
+    pending_.insert(pending_.end(), columns_.size() - std::min(row.size(), columns_.size()), value());
     if (pending_.size() >= rows_per_batch_ * columns_.size()) flush();
     return !failed_;
   }
@@ -203,11 +210,7 @@ std::string bar_code(demo_random& rnd) {
 }
 
 bool insert_members(uo_transaction& tr, demo_random& rnd, int64_t count, int64_t made_on) {
-  batch_insert b(tr, "t_member",
-                 {"memberid", "membername", "memberaddr", "contactphone", "lastupdated", "memberno",
-                  "amountconsumed", "levelid", "integral", "age", "sex", "siteid", "ail", "usercard",
-                  "company", "notes", "medcard", "available", "adddate", "code", "birthday",
-                  "mobile", "marry", "jones", "medical"});
+  batch_insert b(tr, "t_member");
   const int width = std::max<int>(6, int(std::to_string(count).size()));
   // Last changed within the year up to the day the data is made.
   const datetime updated_from{day_of(made_on).seconds - 365 * 86400};
@@ -274,10 +277,8 @@ bool insert_members(uo_transaction& tr, demo_random& rnd, int64_t count, int64_t
 }
 
 bool insert_articles(uo_transaction& tr, demo_random& rnd, int64_t count) {
-  batch_insert a(tr, "t_article",
-                 {"articleid", "udfcode", "name", "spec", "manufacturer", "unit", "price", "barcode",
-                  "memberdiscount"});
-  batch_insert lp(tr, "t_article_member_level_price", {"levelid", "articleid", "price"});
+  batch_insert a(tr, "t_article");
+  batch_insert lp(tr, "t_article_member_level_price");
   for (int64_t id = 1; id <= count; ++id) {
     const article_kind& k = rnd.pick(article_kinds);
     // Prices with four places: mostly whole cents, now and then a finer price.
@@ -300,13 +301,12 @@ bool insert_articles(uo_transaction& tr, demo_random& rnd, int64_t count) {
 
 bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t records,
                    int64_t made_on) {
-  batch_insert m(tr, "t_member_award_method", {"methodid", "mdname", "mdintegral", "notes"});
+  batch_insert m(tr, "t_member_award_method");
   for (const award_method& am : award_methods)
     if (!m.add({value(am.id), value(am.name), value(am.points), text_or_null(am.notes)})) return false;
   if (!m.flush()) return false;
 
-  batch_insert r(tr, "t_member_award_record",
-                 {"seqid", "memberid", "mdname", "mdintegral", "notes", "timevalidated"});
+  batch_insert r(tr, "t_member_award_record");
   for (int64_t seq = 1; seq <= records; ++seq) {
     const award_method& am = award_methods[size_t(rnd.between(1, int64_t(award_methods.size()) - 1))];
     if (!r.add({value(seq), value(rnd.between(1, members)), value(am.name), value(am.points),
@@ -315,7 +315,7 @@ bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_
   }
   if (!r.flush()) return false;
   // The latest redemptions still wait for upload.
-  batch_insert q(tr, "t_member_award_to_up", {"seqid"});
+  batch_insert q(tr, "t_member_award_to_up");
   for (int64_t seq = std::max<int64_t>(1, records - 9); seq <= records; ++seq)
     if (!q.add({value(seq)})) return false;
   if (!q.flush()) return false;
@@ -331,7 +331,7 @@ bool insert_awards(uo_transaction& tr, demo_random& rnd, int64_t members, int64_
 
 bool insert_bills(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t count,
                   int64_t made_on) {
-  batch_insert b(tr, "t_bill_header", {"billno", "memberid", "billdate", "amount"});
+  batch_insert b(tr, "t_bill_header");
   // Two years of bills up to the day the data is made, between 8:00 and 21:00.
   const datetime from{day_of(made_on).seconds - 2 * 365 * 86400 + 8 * 3600};
   for (int64_t n = 1; n <= count; ++n) {
@@ -344,12 +344,12 @@ bool insert_bills(uo_transaction& tr, demo_random& rnd, int64_t members, int64_t
 }
 
 bool insert_fixed_rows(uo_transaction& tr) {
-  batch_insert levels(tr, "t_member_level", {"levelid", "levelname"});
+  batch_insert levels(tr, "t_member_level");
   levels.add({value(1), value("普通会员")});
   levels.add({value(2), value("银卡会员")});
   levels.add({value(3), value("金卡会员")});
   if (!levels.flush()) return false;
-  batch_insert params(tr, "t_sys_param", {"paramname", "currentvalue"});
+  batch_insert params(tr, "t_sys_param");
   params.add({value("MEMBER_SITE"), value(decimal::from_long(1))});
   params.add({value("MEMBER_MODIFY"), value(decimal::from_long(0))});
   params.add({value("MOBILE_CHECK"), value(decimal::from_long(1))});

@@ -29,6 +29,11 @@ const std::vector<const loaded_module*>* modules_or_error(uo_transaction& tr, st
   return nullptr;
 }
 
+// The administrator's step on a shop server, as the terminal names it.
+const std::string admin_step =
+    "  member-terminal --create-schema --database postgresql://ADMIN@HOST/DB\n"
+    "(see \"Running a shop server\" in the README)";
+
 int fill_demo(const loaded_module& m, uo_transaction& tr, int members) {
   // Made today: redemptions reach up to today (the report window opens on the current month)
   // and no further, and ages are today's.
@@ -70,8 +75,7 @@ int prepare_demo_database(uo_transaction& tr, int members, std::string& error,
   if (tr.kind() == backend::postgres) {
     error = "the database " + shown +
             " has no member tables. On a shop server a terminal never creates them: an "
-            "administrator does, once, with\n  member-terminal --create-schema --database "
-            "postgresql://ADMIN@HOST/DB\n(see \"Running a shop server\" in the README)";
+            "administrator does, once, with\n" + admin_step;
     return -1;
   }
   for (const loaded_module* m : *modules) {
@@ -105,6 +109,58 @@ start_database_file::~start_database_file() {
   }
 }
 
+std::string backup_path_for(const std::string& file, int version) {
+  const std::string base = file + ".v" + std::to_string(version);
+  std::string path = base + ".bak";
+  std::error_code ec;
+  for (int n = 2; std::filesystem::exists(path, ec); ++n) path = base + "-" + std::to_string(n) + ".bak";
+  return path;
+}
+
+int bring_schema_up_to_date(uo_transaction& tr, std::string& note, std::string& error) {
+  const auto* modules = modules_or_error(tr, error);
+  if (!modules) return -1;
+  const std::string shown = display_url(tr.url());
+  note.clear();
+  for (const loaded_module* m : *modules) {
+    const int stored = m->module->stored_schema_version(tr);
+    const int wanted = m->module->schema_version();
+    const std::string versions = " holds version " + std::to_string(stored) + " of the " + m->name +
+                                 " module's tables; this program's is " + std::to_string(wanted);
+    if (stored < 0) {
+      error = "cannot read the version of the " + m->name + " module's tables in " + shown + ": " +
+              tr.sqlerrtext;
+      return -1;
+    }
+    if (stored == 0 || stored == wanted) continue;
+    if (stored > wanted) {
+      error = "the database " + shown + versions +
+              ". It was made by a newer release: install that release (nothing was written)";
+      return -1;
+    }
+    if (tr.kind() == backend::postgres) {
+      error = "the database " + shown + versions +
+              ". An administrator upgrades it first, with\n" + admin_step;
+      return -1;
+    }
+    const std::string copy = backup_path_for(sqlite_file_of(tr.url()), stored);
+    if (tr.backup_copy(copy) != 0) {
+      error = "the database " + shown + versions + "; no upgrade was tried: " + tr.sqlerrtext;
+      return -1;
+    }
+    if (m->module->create_schema(tr) < 0) {
+      error = "cannot upgrade the " + m->name + " module's tables in " + shown + " from version " +
+              std::to_string(stored) + " to " + std::to_string(wanted) +
+              " (the database is as it was): " + tr.sqlerrtext;
+      return -1;
+    }
+    if (!note.empty()) note += "\n";
+    note += "upgraded the " + m->name + " module's tables from version " + std::to_string(stored) +
+            " to " + std::to_string(wanted) + "; the database as it was is in " + copy;
+  }
+  return 0;
+}
+
 int create_shop_schema(uo_transaction& tr, std::optional<int> demo_members, std::string& done,
                        std::string& error) {
   const auto* modules = modules_or_error(tr, error);
@@ -112,6 +168,7 @@ int create_shop_schema(uo_transaction& tr, std::optional<int> demo_members, std:
   const std::string shown = display_url(tr.url());
   done.clear();
   for (const loaded_module* m : *modules) {
+    const int before = m->module->stored_schema_version(tr);
     if (m->module->create_schema(tr) < 0) {
       error = "cannot create the schema of the " + m->name + " module in " + shown + ": " +
               tr.sqlerrtext;
@@ -119,6 +176,9 @@ int create_shop_schema(uo_transaction& tr, std::optional<int> demo_members, std:
     }
     if (!done.empty()) done += "; ";
     done += m->module->schema_summary(tr) + " are in place in " + shown;
+    const int now = m->module->schema_version();
+    if (before > 0 && before < now)
+      done += " (upgraded from version " + std::to_string(before) + " to " + std::to_string(now) + ")";
     if (!demo_members) continue;
     const int64_t rows = m->module->data_rows(tr);
     if (rows < 0) {

@@ -39,8 +39,19 @@ class start_database_file {
   bool was_there_ = false;
 };
 
-// The administrator's step: creates what is missing of the loaded modules' schema (on PostgreSQL
-// with the role member_terminal and its rights), then, when demo_members is given, the demo data
+// Brings the loaded modules' tables in a database that has them to this build's layout, or
+// refuses to go on. A SQLite file (one terminal's own) of an older layout is upgraded in place, in
+// one transaction, after a copy of it is made beside it with SQLite's online backup; `note` says
+// so. On PostgreSQL an older layout is the administrator's step, which the error names. A newer
+// layout than the program's is refused on both, nothing written. 0, or -1 with error set.
+int bring_schema_up_to_date(uo_transaction& tr, std::string& note, std::string& error);
+
+// Where a SQLite file's copy from before an upgrade from `version` goes: beside it, never over an
+// earlier copy.
+std::string backup_path_for(const std::string& file, int version);
+
+// The administrator's step: creates what is missing of the loaded modules' schema and upgrades
+// an older layout in place (on PostgreSQL with the role member_terminal and its rights), then, when demo_members is given, the demo data
 // of each module whose tables are empty. 0 with `done` saying what was done; -1 with error set.
 int create_shop_schema(uo_transaction& tr, std::optional<int> demo_members, std::string& done,
                        std::string& error);

@@ -82,7 +82,8 @@ QLabel* launcher_window::make_class_label(const std::string& class_name) {
 }
 
 launcher_window::launcher_window(const std::string& database_url,
-                                 const std::vector<module_failure>& failures, QWidget* parent)
+                                 const std::vector<module_failure>& failures,
+                                 const std::string& database_note, QWidget* parent)
     : QWidget(parent) {
   setFont(module_font());
   setWindowTitle(QString::fromUtf8("会员模块 演示终端"));
@@ -98,6 +99,13 @@ launcher_window::launcher_window(const std::string& database_url,
     st_link->setObjectName("st_security");
     st_link->setWordWrap(true);
     root->addWidget(st_link);
+  }
+  if (!database_note.empty()) {
+    auto* st_note = new QLabel(qs("数据库升级：" + database_note));
+    st_note->setObjectName("st_database_note");
+    st_note->setWordWrap(true);
+    st_note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(st_note);
   }
 
   st_modules = new QLabel;

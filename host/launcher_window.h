@@ -2,7 +2,8 @@
 // The demo terminal's main window: offers the windows the loaded modules declare and opens them
 // by class name, as the point-of-sale host would, shows the member id a choosing dialog hands
 // back, names the database it is connected to and says which modules could not be loaded. Each
-// button carries the title of the window it opens.
+// button carries the title of the window it opens. database_note says what this start did to
+// the database (an upgrade, and where the copy from before it is).
 
 #include <QPointer>
 #include <QWidget>
@@ -22,7 +23,7 @@ class launcher_window : public QWidget {
  public:
   explicit launcher_window(const std::string& database_url,
                            const std::vector<module_failure>& failures = {},
-                           QWidget* parent = nullptr);
+                           const std::string& database_note = {}, QWidget* parent = nullptr);
 
   // The windows the loaded modules declare that open without a parameter, by class name.
   static std::vector<std::string> list_windows();

@@ -131,6 +131,13 @@ int main(int argc, char** argv) {
     std::cerr << "member-terminal: created the demo database " << display_url(url) << " with "
               << opt->members << " members\n";
   }
+  // A database of an older release is upgraded here (SQLite) or refused (a shop server's is the
+  // administrator's step); one of a newer release is refused.
+  std::string database_note;
+  if (created == 0 && !loaded_modules().empty() &&
+      bring_schema_up_to_date(sqlca, database_note, error) < 0)
+    return fail(error, gui);
+  if (!database_note.empty()) std::cerr << "member-terminal: " << database_note << "\n";
   if (!ensure_site_ini(dir, error)) return fail(error, gui);
 
   if (opt->screenshot()) {
@@ -141,7 +148,7 @@ int main(int argc, char** argv) {
     });
     int rc = 0;
     if (opt->screenshot_class == "launcher") {
-      launcher_window launcher(url, failures);
+      launcher_window launcher(url, failures, database_note);
       launcher.show();
       settle_events(300);
       rc = save_widget_png(&launcher, opt->screenshot_file, error) ? 0 : 4;
@@ -157,7 +164,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  launcher_window launcher(url, failures);
+  launcher_window launcher(url, failures, database_note);
   launcher.show();
   return app.exec();
 }

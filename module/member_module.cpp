@@ -56,6 +56,8 @@ std::string member_module::missing_table(uo_transaction& tr) {
 }
 int member_module::create_schema(uo_transaction& tr) { return ::create_schema(tr); }
 int member_module::drop_schema(uo_transaction& tr) { return ::drop_schema(tr); }
+int member_module::stored_schema_version(uo_transaction& tr) { return member_schema_version(tr); }
+int member_module::schema_version() const { return member_schema().version; }
 
 std::string member_module::schema_summary(uo_transaction& tr) {
   return tr.kind() == backend::postgres

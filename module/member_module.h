@@ -16,6 +16,8 @@ class member_module : public QObject, public module_interface {
   std::string missing_table(uo_transaction& tr) override;
   int create_schema(uo_transaction& tr) override;
   int drop_schema(uo_transaction& tr) override;
+  int stored_schema_version(uo_transaction& tr) override;
+  int schema_version() const override;
   std::string schema_summary(uo_transaction& tr) override;
   int64_t data_rows(uo_transaction& tr) override;
   int generate_demo_data(uo_transaction& tr, int64_t members, int64_t made_on) override;

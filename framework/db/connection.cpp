@@ -138,3 +138,11 @@ std::string rewrite_placeholders(std::string_view sql, backend kind, std::vector
   if (names) *names = std::move(r.names);
   return std::move(r.text);
 }
+
+db_result db_connection::backup_to(const std::string& path) {
+  db_result r;
+  r.code = -1;
+  r.error_text = "cannot copy " + display_url(url()) + " to " + path +
+                 ": only an embedded database is copied by its terminal";
+  return r;
+}

@@ -95,6 +95,9 @@ class db_connection {
   // Outside a transaction: whether everything the server has committed so far survives its
   // takeover by a synchronous standby (at once where there is none). Failing: in doubt.
   virtual db_result confirm_durable() { return {}; }
+  // Embedded databases: a consistent copy of the whole database written to path with the
+  // database's own online backup, complete or not there at all. Others: an error.
+  virtual db_result backup_to(const std::string& path);
   // How long a commit may wait for the database and its synchronous standbys.
   virtual void set_commit_wait_limit(std::chrono::milliseconds limit) { (void)limit; }
 };

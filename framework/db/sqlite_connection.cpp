@@ -4,7 +4,10 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "backend_support.h"
 #include "lock_waits.h"
@@ -362,3 +365,31 @@ db_result sqlite_connection::rollback() {
 }
 
 bool sqlite_connection::in_transaction() const { return !sqlite3_get_autocommit(db_); }
+
+// Written under a temporary name and renamed when whole, so that a copy cut short (a full disk, a
+// killed process) is never taken for a good one.
+db_result sqlite_connection::backup_to(const std::string& path) {
+  const std::string part = path + ".part";
+  std::remove(part.c_str());
+  sqlite3* copy = nullptr;
+  int rc = sqlite3_open_v2(part.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  std::string why;
+  if (rc == SQLITE_OK) {
+    sqlite3_backup* b = sqlite3_backup_init(copy, "main", db_, "main");
+    if (b) {
+      rc = sqlite3_backup_step(b, -1);
+      sqlite3_backup_finish(b);
+      rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+    } else {
+      rc = SQLITE_ERROR;
+    }
+    if (rc != SQLITE_OK) why = sqlite3_errmsg(copy);
+  } else {
+    why = copy ? sqlite3_errmsg(copy) : "out of memory";
+  }
+  if (sqlite3_close(copy) != SQLITE_OK && why.empty()) why = "the copy could not be closed";
+  if (why.empty() && std::rename(part.c_str(), path.c_str()) != 0) why = std::strerror(errno);
+  if (why.empty()) return {};
+  std::remove(part.c_str());
+  return failure("cannot copy the database to " + path + ": " + why);
+}

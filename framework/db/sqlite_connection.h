@@ -26,6 +26,7 @@ class sqlite_connection : public db_connection {
   db_result rollback() override;
   bool in_transaction() const override;
   std::string url() const override { return url_; }
+  db_result backup_to(const std::string& path) override;
 
  private:
   struct statement;

@@ -128,6 +128,9 @@ int uo_transaction::begin() { return take(conn_ ? conn_->begin() : not_connected
 int uo_transaction::commit() { return take(conn_ ? conn_->commit() : not_connected()); }
 int uo_transaction::rollback() { return take(conn_ ? conn_->rollback() : not_connected()); }
 bool uo_transaction::in_transaction() const { return conn_ && conn_->in_transaction(); }
+int uo_transaction::backup_copy(const std::string& path) {
+  return take(conn_ ? conn_->backup_to(path) : not_connected());
+}
 int uo_transaction::confirm_durable() { return take(conn_ ? conn_->confirm_durable() : not_connected()); }
 
 void uo_transaction::set_commit_wait_limit(std::chrono::milliseconds limit) {

@@ -59,6 +59,9 @@ class uo_transaction {
   // reports the outcome as not known (PostgreSQL; default 10 s). Kept across connects.
   void set_commit_wait_limit(std::chrono::milliseconds limit);
 
+  // A copy of an embedded database beside it or elsewhere (db_connection::backup_to); 0 or -1.
+  int backup_copy(const std::string& path);
+
   // SQLCA, as after the last statement.
   long sqlcode = 0;
   long sqlnrows = 0;

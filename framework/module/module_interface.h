@@ -19,11 +19,15 @@ class module_interface {
 
   // The module's tables: "" when they are in the database, else the name of one found missing.
   virtual std::string missing_table(uo_transaction& tr) = 0;
-  // Creates what is missing of the module's schema (on PostgreSQL with the role its terminals are
-  // members of and that role's rights: an administrator's step); drops it again. 0, or -1 with
-  // tr's sqlerrtext set.
+  // Creates what is missing of the module's schema and upgrades an older layout in place, in one
+  // transaction (on PostgreSQL with the role its terminals are members of and that role's rights:
+  // an administrator's step); drops it again. 0, or -1 with tr's sqlerrtext set.
   virtual int create_schema(uo_transaction& tr) = 0;
   virtual int drop_schema(uo_transaction& tr) = 0;
+  // The version of the module's layout in the database (0: none of its tables; -1 with tr's
+  // sqlerrtext on error), and the version this build makes.
+  virtual int stored_schema_version(uo_transaction& tr) = 0;
+  virtual int schema_version() const = 0;
   // What create_schema puts in place on the connection's backend, for the administrator's report.
   virtual std::string schema_summary(uo_transaction& tr) = 0;
   // Rows of the module's main table, -1 on error: demo data goes only into an empty module.

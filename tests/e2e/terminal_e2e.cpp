@@ -26,6 +26,7 @@
 #include "host/launcher_window.h"
 #include "support/sqlite3_tool.h"
 #include "support/window_helpers.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -204,7 +205,7 @@ TEST_F(terminal_e2e, a_shop_day_at_the_terminal) {
   ASSERT_TRUE(wait_until([] { return shown_window("w_member_award") != nullptr; }));
   auto* awards = static_cast<w_single_dw_list*>(shown_window("w_member_award"));
   u_wsk_dw& members = *awards->dw_1;
-  auto points_of = [&](int64_t r) { return members.getitemnumber(r, "integral")->to_long(); };
+  auto points_of = [&](int64_t r) { return number_in(members.getitemnumber(r, "integral")).to_long(); };
   int64_t richest = 1;
   for (int64_t r = 2; r <= members.rowcount(); ++r)
     if (points_of(r) > points_of(richest)) richest = r;
@@ -219,10 +220,10 @@ TEST_F(terminal_e2e, a_shop_day_at_the_terminal) {
     ASSERT_GT(dw->rowcount(), 0);
     int64_t dearest = 1;  // the award of the most points
     for (int64_t r = 2; r <= dw->rowcount(); ++r)
-      if (dw->getitemnumber(r, "mdintegral")->to_long() >
-          dw->getitemnumber(dearest, "mdintegral")->to_long())
+      if (number_in(dw->getitemnumber(r, "mdintegral")).to_long() >
+          number_in(dw->getitemnumber(dearest, "mdintegral")).to_long())
         dearest = r;
-    award_points = long(dw->getitemnumber(dearest, "mdintegral")->to_long());
+    award_points = long(number_in(dw->getitemnumber(dearest, "mdintegral")).to_long());
     answer_box("是");
     answer_box("确定");
     double_click_row(*dw, dearest);

@@ -6,6 +6,7 @@
 #include "framework/dataview/columns.h"
 #include "framework/dataview/data_view.h"
 #include "framework/dataview/dml.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST_F(dataview_cells, accepted_values_are_converted_to_the_column_type) {
   EXPECT_EQ(dv.settext(1, c("amountconsumed"), "155"), 1);
   EXPECT_EQ(dv.gettext(1, c("amountconsumed")), "155.00");
   EXPECT_EQ(dv.setitem(1, "amountconsumed", value(int64_t(3))), 1);
-  EXPECT_EQ(dv.getitemnumber(1, "amountconsumed")->to_string(), "3.00");
+  EXPECT_EQ(number_in(dv.getitemnumber(1, "amountconsumed")).to_string(), "3.00");
 
   std::string sixty_han_bytes;
   for (int i = 0; i < 30; ++i) sixty_han_bytes += "李";

@@ -6,6 +6,7 @@
 #include "framework/dataview/columns.h"
 #include "framework/dataview/data_view.h"
 #include "support/test_db.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST_P(dataview_db, retrieve_binds_arguments_and_maps_types_exactly) {
   EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(1)));
   EXPECT_EQ(dv.getitemstring(1, "membername"), "张三");
   EXPECT_EQ(dv.gettext(1, c("amountconsumed")), "155.00");
-  EXPECT_EQ(dv.getitemnumber(2, "amountconsumed")->to_string(), "0.10");
+  EXPECT_EQ(number_in(dv.getitemnumber(2, "amountconsumed")).to_string(), "0.10");
   EXPECT_EQ(dv.gettext(4, c("amountconsumed")), "99.99");
   EXPECT_FALSE(dv.getitemnumber(3, "amountconsumed").has_value());
   EXPECT_FALSE(dv.getitemstring(2, "mobile").has_value());
@@ -132,7 +133,7 @@ TEST_P(dataview_db, result_columns_match_by_name_without_regard_to_case) {
   data_view rate(d);
   rate.settransobject(&tr());
   ASSERT_EQ(rate.retrieve(), 1) << rate.last_error();
-  EXPECT_EQ(rate.getitemnumber(1, "rate")->to_general(), "15.5");
+  EXPECT_EQ(number_in(rate.getitemnumber(1, "rate")).to_general(), "15.5");
 
   d.columns.push_back(stored("nosuch", integer));
   data_view missing(d);

@@ -43,7 +43,8 @@ TEST_P(db_terminal_role_test, rights_are_what_the_windows_use_and_stay_so_when_s
                   "t_member_award_method DELETE", "t_member_award_method INSERT",
                   "t_member_award_method SELECT", "t_member_award_method UPDATE",
                   "t_member_award_record INSERT", "t_member_award_record SELECT",
-                  "t_member_award_to_up INSERT", "t_member_level SELECT", "t_sys_param SELECT"}));
+                  "t_member_award_to_up INSERT", "t_member_level SELECT", "t_schema_version SELECT",
+                  "t_sys_param SELECT"}));
     // Column rights on the register: every column but the database's time stamp, and the shop
     // number is never changed.
     EXPECT_EQ(grants("SELECT privilege_type, count(*) FROM information_schema.column_privileges "
@@ -100,7 +101,7 @@ TEST_P(db_terminal_role_test, statement_beyond_the_rights_fails_with_the_databas
     EXPECT_FALSE(tr().in_transaction());
     EXPECT_EQ(scalar_text("SELECT COALESCE(notes, '-') || integral || siteid FROM t_member"), "-1001");
     EXPECT_EQ(row_count("t_member_award_record"), 1);
-    EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema()"), 9);
+    EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema()"), 10);
   }
   set_sql_error_reporter(nullptr);
 }

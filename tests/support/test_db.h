@@ -51,6 +51,7 @@ class db_test : public ::testing::TestWithParam<backend> {
 
   backend kind() const { return GetParam(); }
   const std::string& url() const { return db_.url(); }
+  const std::string& admin_url() const { return db_.admin_url(); }
   uo_transaction& tr() { return tr_; }
   uo_transaction& admin() { return kind() == backend::postgres ? admin_ : tr_; }
   // Another terminal: a new connection to the same database.

@@ -19,6 +19,8 @@
 #include <QWheelEvent>
 #include <optional>
 
+#include <gtest/gtest.h>
+
 #include "framework/ui/u_wsk_dw.h"
 
 void process_events() {
@@ -223,13 +225,20 @@ std::string focused_column(u_wsk_dw& dw) {
 
 void double_click_row(u_wsk_dw& dw, int64_t row, const std::string& column) {
   QTableView* grid = dw.grid();
+  if (!grid) {
+    ADD_FAILURE() << "the data view shows no grid to double-click";
+    return;
+  }
   QPoint at;
   if (row > 0) {
     int col = column.empty() ? 0 : dw.dv().definition().column_index(column);
     while (column.empty() && col < grid->model()->columnCount() - 1 && grid->isColumnHidden(col))
       ++col;
     const std::optional<QPoint> p = cell_point(dw, row, col);
-    if (!p) return;
+    if (!p) {
+      ADD_FAILURE() << "row " << row << " of the grid cannot be brought into view to double-click";
+      return;
+    }
     at = *p;
   } else {
     const int rows = grid->model()->rowCount();

@@ -3,6 +3,7 @@
 
 #include "support/pg_cut_proxy.h"
 #include "windows/award_fixture.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST_P(award_control, a_confirmed_double_click_redeems_and_the_list_shows_the_lo
   EXPECT_EQ(scalar_long("SELECT seqid FROM t_member_award_to_up"), rec[0].as_long());
   EXPECT_EQ(row_count("t_member_award_to_up"), 1);
   EXPECT_EQ(points(1), 0);
-  EXPECT_EQ(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 1), "integral")->to_long(), 0);
+  EXPECT_EQ(number_in(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 1), "integral")).to_long(), 0);
 }
 
 // Points spent at another terminal after the dialog listed the award: the deduction finds them

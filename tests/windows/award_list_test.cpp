@@ -5,6 +5,7 @@
 #include <QTableView>
 
 #include "windows/award_fixture.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ TEST_P(award_list, lists_points_and_the_cheapest_award_and_filters_on_it) {
 
   // Null points read as 0; the cheapest award above 0 (150, not the free one) on every row.
   const data_view& dv = w->dw_1->dv();
-  EXPECT_EQ(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 3), "integral")->to_long(), 0);
-  for (int64_t r = 1; r <= 4; ++r) EXPECT_EQ(w->dw_1->getitemnumber(r, "mdintegral")->to_long(), 150);
+  EXPECT_EQ(number_in(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 3), "integral")).to_long(), 0);
+  for (int64_t r = 1; r <= 4; ++r) EXPECT_EQ(number_in(w->dw_1->getitemnumber(r, "mdintegral")).to_long(), 150);
   const int64_t r1 = row_with(*w->dw_1, "memberid", 1);
   EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("amountconsumed")), "12.50");
   EXPECT_EQ(dv.gettext(r1, dv.definition().column_index("levelid")), "1");
@@ -57,7 +58,7 @@ TEST_P(award_list, lists_points_and_the_cheapest_award_and_filters_on_it) {
   exec("DELETE FROM t_member_award_method WHERE mdintegral > 0");
   click(cbx_1);
   w->dw_1->of_retrieve();
-  EXPECT_EQ(w->dw_1->getitemnumber(1, "mdintegral")->to_long(), 0);
+  EXPECT_EQ(number_in(w->dw_1->getitemnumber(1, "mdintegral")).to_long(), 0);
   EXPECT_EQ(ids(*w->dw_1), (std::vector<int64_t>{1, 2, 3, 4}));
   EXPECT_TRUE(shown_boxes().empty());
 }
@@ -106,7 +107,7 @@ TEST_P(award_list, opening_a_row_runs_the_dialog_for_its_member_and_reads_the_li
   double_click_row(*w->dw_1, row);
   EXPECT_TRUE(watch_.seen());
   EXPECT_EQ(served, 1);
-  EXPECT_EQ(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 1), "integral")->to_long(), 280);
+  EXPECT_EQ(number_in(w->dw_1->getitemnumber(row_with(*w->dw_1, "memberid", 1), "integral")).to_long(), 280);
 
   // A saving request changes nothing.
   EXPECT_EQ(w->kpo_save(1), 1);

@@ -7,21 +7,23 @@
 #include <algorithm>
 #include <set>
 
+#include "data/schema.h"
 #include "framework/dataview/data_view.h"
+#include "support/old_layouts.h"
 #include "support/test_db.h"
 
 namespace {
 
-using data_views_resolve = db_test;
-
-TEST_P(data_views_resolve, against_the_schema) {
+void check_every_data_view(uo_transaction& tr) {
   const std::vector<std::string> names = definition_names();
   ASSERT_TRUE(std::find(names.begin(), names.end(), "dw_member_maintain") != names.end());
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
-    const dv_definition& d = *find_definition(name);
+    const dv_definition* found = find_definition(name);
+    ASSERT_NE(found, nullptr);
+    const dv_definition& d = *found;
     data_view dv(d);
-    dv.settransobject(&tr());
+    dv.settransobject(&tr);
     // Null arguments read no rows, but the query is prepared and its columns matched.
     EXPECT_GE(dv.retrieve(std::vector<value>(d.arguments.size())), 0) << dv.last_error();
     const bool module_view = !name.starts_with("dw_ui_test_");
@@ -31,10 +33,10 @@ TEST_P(data_views_resolve, against_the_schema) {
       SCOPED_TRACE(c.name);
       if (!d.update_table.empty() && !c.db_name.empty()) {
         row_collector none;
-        EXPECT_EQ(tr().query("SELECT " + c.db_name + " FROM " + d.update_table + " WHERE 1 = 0",
-                             {}, none),
+        EXPECT_EQ(tr.query("SELECT " + c.db_name + " FROM " + d.update_table + " WHERE 1 = 0", {},
+                           none),
                   0)
-            << tr().sqlerrtext;
+            << tr.sqlerrtext;
         keyed = keyed || c.key;
       }
       if (c.style == edit_style::dddw) {
@@ -50,6 +52,22 @@ TEST_P(data_views_resolve, against_the_schema) {
   }
 }
 
+using data_views_resolve = db_test;
+TEST_P(data_views_resolve, against_the_schema) { check_every_data_view(tr()); }
 INSTANTIATE_BOTH_BACKENDS(data_views_resolve);
+
+class data_views_on_upgraded : public db_test {
+ public:
+  data_views_on_upgraded() { with_schema_ = false; }
+};
+
+TEST_P(data_views_on_upgraded, a_database_of_release_1_0_0) {
+  std::string error;
+  ASSERT_TRUE(load_old_layout(admin(), release_1_0_0, error)) << error;
+  ASSERT_TRUE(fill_old_rows(admin(), error)) << error;
+  ASSERT_EQ(create_schema(admin()), 0) << admin().sqlerrtext;
+  check_every_data_view(tr());
+}
+INSTANTIATE_BOTH_BACKENDS(data_views_on_upgraded);
 
 }  // namespace

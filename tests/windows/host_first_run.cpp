@@ -2,10 +2,14 @@
 // database of someone else is left alone; the shop's ini file is written once.
 
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 
+#include "data/schema.h"
+#include "framework/db/sqlite_file.h"
 #include "framework/runtime/runtime.h"
 #include "host/first_run.h"
+#include "support/old_layouts.h"
 #include "support/test_db.h"
 
 namespace {
@@ -82,6 +86,46 @@ TEST(host_site_ini, unwritable_place_is_reported) {
   std::string error;
   EXPECT_FALSE(ensure_site_ini(blocker, error));  // "util" cannot go below a plain file
   EXPECT_NE(error.find("util"), std::string::npos) << error;
+}
+
+}  // namespace
+
+namespace {
+
+// A terminal upgrades only its own file; a shop server's older layout is the administrator's
+// step, named; a newer layout is refused by both, nothing written.
+TEST_P(host_first_run, a_terminal_start_meets_older_and_newer_layouts) {
+  std::string error, note, done;
+  ASSERT_TRUE(load_old_layout(admin(), release_1_0_0, error)) << error;
+  ASSERT_TRUE(fill_old_rows(admin(), error)) << error;
+  const std::string rows = dump_old_rows(admin());
+  const std::string ours = std::to_string(member_schema().version);
+  if (kind() == backend::postgres) {
+    EXPECT_EQ(bring_schema_up_to_date(tr(), note, error), -1);
+    EXPECT_NE(error.find("holds version 2 of the member module's tables; this program's is " + ours +
+                         ". An administrator upgrades it first, with\n  member-terminal --create-schema"),
+              std::string::npos)
+        << error;
+    ASSERT_EQ(create_shop_schema(admin(), 20, done, error), 0) << error;
+    EXPECT_NE(done.find("(upgraded from version 2 to " + ours + "); no demo data written"),
+              std::string::npos)
+        << done;
+  }
+  ASSERT_EQ(bring_schema_up_to_date(tr(), note, error), 0) << error;
+  EXPECT_EQ(note.empty(), kind() == backend::postgres) << note;
+  if (kind() == backend::sqlite) std::filesystem::remove(sqlite_file_of(url()) + ".v2.bak");
+  EXPECT_EQ(dump_old_rows(admin()), rows);
+  ASSERT_EQ(bring_schema_up_to_date(tr(), note, error), 0) << error;
+  EXPECT_EQ(note, "");
+
+  const std::string newer = std::to_string(member_schema().version + 1);
+  exec("UPDATE t_schema_version SET version = " + newer);
+  EXPECT_EQ(bring_schema_up_to_date(tr(), note, error), -1);
+  EXPECT_NE(error.find("holds version " + newer + " of the member module's tables; this program's is " +
+                       ours + ". It was made by a newer release"),
+            std::string::npos)
+      << error;
+  EXPECT_EQ(scalar_text("SELECT CAST(version AS VARCHAR(20)) FROM t_schema_version"), newer);
 }
 
 }  // namespace

@@ -18,8 +18,10 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "data/schema.h"
 #include "framework/runtime/runtime.h"
 #include "host/launcher_window.h"
+#include "support/old_layouts.h"
 #include "support/sqlite3_tool.h"
 
 namespace {
@@ -88,6 +90,34 @@ TEST_F(host_member_terminal, first_start_creates_the_demo_and_renders_windows) {
   ASSERT_EQ(again.exit_code, 0) << again.err;
   EXPECT_EQ(again.err.find("created"), std::string::npos) << again.err;
   EXPECT_FALSE(QImage(path("l.png")).isNull());
+}
+
+// A shop's 1.0.0 register is upgraded at the terminal's start, after a copy beside it, and the
+// launcher says so; the next start finds nothing to do.
+TEST_F(host_member_terminal, start_upgrades_a_register_of_an_older_release_once) {
+  {
+    uo_transaction old;
+    std::string error;
+    ASSERT_EQ(old.connect("sqlite:" + path("member-demo.db").toStdString()), 0) << old.sqlerrtext;
+    ASSERT_TRUE(load_old_layout(old, release_1_0_0, error)) << error;
+    ASSERT_TRUE(fill_old_rows(old, error)) << error;
+  }
+  run_result r = run_terminal(dir_.path(), {"--screenshot", "launcher", "l.png"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("from version 2 to " + std::to_string(member_schema().version) +
+                       "; the database as it was is in " +
+                       path("member-demo.db.v2.bak").toStdString()),
+            std::string::npos)
+      << r.err;
+  uo_transaction copy;
+  ASSERT_EQ(copy.connect("sqlite:" + path("member-demo.db.v2.bak").toStdString()), 0);
+  EXPECT_EQ(member_schema_version(copy), 2);
+  EXPECT_NE(dump_old_rows(copy).find("9007199254740993|李强|"), std::string::npos);
+
+  r = run_terminal(dir_.path(), {"--screenshot", "launcher", "l.png"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.err.find("upgraded"), std::string::npos) << r.err;
+  EXPECT_FALSE(QFileInfo::exists(path("member-demo.db.v2-2.bak")));
 }
 
 // A register file that is there but empty (cut to nothing, or replaced by an empty one) is not

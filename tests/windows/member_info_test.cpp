@@ -15,6 +15,7 @@
 #include "member/w_member_info.h"
 #include "support/test_db.h"
 #include "support/window_helpers.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST_P(member_info_test, tab_goes_through_the_fields_in_tab_order_skipping_read_
   press_key(&w, Qt::Key_Tab);  // from the last field round to the first
   EXPECT_EQ(focused_column(*w.dw_1), "siteid");
   EXPECT_TRUE(type_into_field(*w.dw_1, "siteid", "7"));
-  EXPECT_EQ(w.dw_1->getitemnumber(1, "siteid")->to_long(), 7);
+  EXPECT_EQ(number_in(w.dw_1->getitemnumber(1, "siteid")).to_long(), 7);
   EXPECT_EQ(w.dw_1->field_widget("marry")->focusPolicy(), Qt::NoFocus);
 }
 
@@ -126,7 +127,7 @@ TEST_P(member_info_test, refused_input_keeps_the_old_value_with_the_engines_mess
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].title, "会员资料修改");
   EXPECT_EQ(field_text("integral"), "300");
-  EXPECT_EQ(w.dw_1->getitemnumber(1, "integral")->to_long(), 300);
+  EXPECT_EQ(number_in(w.dw_1->getitemnumber(1, "integral")).to_long(), 300);
   ASSERT_TRUE(type_into_field(*w.dw_1, "birthday", "20260230"));  // no such day
   EXPECT_EQ(box_texts(shown_boxes()).at(0).rfind("出生日期：", 0), 0u);
   EXPECT_EQ(field_text("birthday"), "19700101");

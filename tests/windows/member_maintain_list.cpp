@@ -6,6 +6,7 @@
 
 #include "member/w_member_maintain.h"
 #include "windows/member_maintain_fixture.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ TEST_P(member_maintain_list, lists_the_shop_of_the_ini_file_by_member_site) {
 
   set_param("MEMBER_SITE", "1");
   EXPECT_EQ(w->dw_1->of_retrieve(), 4);
-  EXPECT_EQ(w->dw_1->getitemnumber(1, "siteid")->to_long(), 2);
+  EXPECT_EQ(number_in(w->dw_1->getitemnumber(1, "siteid")).to_long(), 2);
 
   // The ini file is read again at every retrieval.
   write_ini("[Site]\nID=3\n");

@@ -3,6 +3,7 @@
 
 #include "award/w_member_award_method.h"
 #include "windows/reports_fixture.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ TEST_P(award_method_dialog, lists_every_method_numbered_down_the_grid) {
   w->dw_1->setsort("methodid D");
   w->dw_1->sort();
   for (int64_t r = 1; r <= 3; ++r) {
-    EXPECT_EQ(w->dw_1->getitemnumber(r, "xh")->to_long(), r);
+    EXPECT_EQ(number_in(w->dw_1->getitemnumber(r, "xh")).to_long(), r);
     EXPECT_EQ(w->dw_1->of_get_id(r), 40 - 10 * r);
   }
   EXPECT_EQ(w->dw_1->getitemstring(row_of(*w->dw_1, 10), "notes"), "限领一次");

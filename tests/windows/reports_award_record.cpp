@@ -14,6 +14,7 @@
 #include "award/w_member_award_record.h"
 #include "data/demo_data.h"
 #include "windows/reports_fixture.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST_P(award_record_report, opens_on_the_current_month_with_its_columns) {
   EXPECT_EQ(w->dw_1->getitemstring(row, "memberno"), "00123");
   EXPECT_EQ(w->dw_1->getitemstring(row, "membername"), "张三");
   EXPECT_EQ(w->dw_1->getitemstring(row, "usercard"), "110101199001011234");
-  EXPECT_EQ(w->dw_1->getitemnumber(row, "timevalidated")->to_long(), 20091201);
+  EXPECT_EQ(number_in(w->dw_1->getitemnumber(row, "timevalidated")).to_long(), 20091201);
   EXPECT_TRUE(shown_boxes().empty());
 }
 

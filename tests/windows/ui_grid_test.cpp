@@ -18,6 +18,7 @@
 #include "framework/ui/u_wsk_dw.h"
 #include "support/test_db.h"
 #include "support/window_helpers.h"
+#include "support/cell_checks.h"
 
 namespace {
 
@@ -158,7 +159,7 @@ TEST_P(grid_test, a_refused_edit_shows_the_engines_message_and_keeps_the_old_val
   auto boxes = shown_boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_FALSE(boxes[0].text.empty());
-  EXPECT_EQ(dw_->getitemnumber(1, "integral")->to_long(), 10);
+  EXPECT_EQ(number_in(dw_->getitemnumber(1, "integral")).to_long(), 10);
   EXPECT_EQ(dw_->modifiedcount(), 0);
 
   // accepttext() commits the open editor and answers -1 when the value is refused; the editor
@@ -169,12 +170,12 @@ TEST_P(grid_test, a_refused_edit_shows_the_engines_message_and_keeps_the_old_val
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->text().toStdString(), "x");
   EXPECT_EQ(dw_->accepttext(), -1);
-  EXPECT_EQ(dw_->getitemnumber(2, "integral")->to_long(), 20);
+  EXPECT_EQ(number_in(dw_->getitemnumber(2, "integral")).to_long(), 20);
   EXPECT_EQ(editor->text().toStdString(), "20");
   press_key(editor, Qt::Key_A, Qt::ControlModifier);
   type_text(editor, "25");
   EXPECT_EQ(dw_->accepttext(), 1);
-  EXPECT_EQ(dw_->getitemnumber(2, "integral")->to_long(), 25);
+  EXPECT_EQ(number_in(dw_->getitemnumber(2, "integral")).to_long(), 25);
   EXPECT_EQ(dw_->modifiedcount(), 1);
 }
 
@@ -183,7 +184,7 @@ TEST_P(grid_test, check_box_code_table_and_drop_down_show_and_store_their_values
   EXPECT_EQ(model->data(cell(2, "medcard"), Qt::CheckStateRole).toInt(), Qt::Checked);
   EXPECT_EQ(model->data(cell(1, "medcard"), Qt::CheckStateRole).toInt(), Qt::Unchecked);
   EXPECT_TRUE(model->setData(cell(1, "medcard"), Qt::Checked, Qt::CheckStateRole));
-  EXPECT_EQ(dw_->getitemnumber(1, "medcard")->to_long(), 1);
+  EXPECT_EQ(number_in(dw_->getitemnumber(1, "medcard")).to_long(), 1);
 
   // The drop-down shows the level's name and stores its number.
   EXPECT_EQ(model->data(cell(2, "levelid"), Qt::DisplayRole).toString().toStdString(), "金卡会员");
@@ -196,7 +197,7 @@ TEST_P(grid_test, check_box_code_table_and_drop_down_show_and_store_their_values
   EXPECT_EQ(combo->itemText(1).toStdString(), "金卡会员");
   type_text(combo, "金");
   EXPECT_EQ(dw_->accepttext(), 1);
-  EXPECT_EQ(dw_->getitemnumber(1, "levelid")->to_long(), 2);
+  EXPECT_EQ(number_in(dw_->getitemnumber(1, "levelid")).to_long(), 2);
 
   // The code table offers only its values.
   ASSERT_TRUE(click_cell(*dw_, 3, "sex"));
