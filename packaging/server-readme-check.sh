@@ -21,7 +21,7 @@ awk '/^## Setting up a shop server/ { on = 1; next }
      on && /^```$/ { if (code && !done++) print "STANDBY_PORT=5433 STANDBY_CLUSTER=standby"; code = 0; next }
      on && code' "$readme" > "$work/steps.sh"
 grep -q 'pg_basebackup' "$work/steps.sh" || { echo "no steps found in $readme" >&2; exit 1; }
-grep -q '^127.0.0.1 db1 db2' /etc/hosts || echo '127.0.0.1 db1 db2' >> /etc/hosts
+grep -qs "^127.0.0.1 db1 db2" /etc/hosts || echo '127.0.0.1 db1 db2' >> /etc/hosts
 
 cd "$dist"
 echo "... running the README's steps ($(grep -c . "$work/steps.sh") lines; log: $work/steps.log)"
