@@ -1,6 +1,8 @@
 // The member register written out, at 100,000 members: CSV rows per second and PDF pages per
 // second from the open w_member_maintain window, each against a plain loop that writes the same
-// bytes to a file (a line at a time for the CSV, 64 KB blocks for the PDF).
+// bytes to a file (a line at a time for the CSV, 64 KB blocks for the PDF). One run on a loaded
+// two-core machine: 149,387 CSV rows/s (33.7 times the plain loop), 264 PDF pages/s (6,250 pages,
+// two bands of 3,125; 1,161 times the plain loop).
 
 #include <QApplication>
 #include <cstdio>
@@ -63,8 +65,8 @@ void export_figures(const bench_context& c) {
   print_note("CSV of " + std::to_string(rows) + " members: " + fixed(csv_s, 2) + " s, " +
              std::to_string(std::filesystem::file_size(csv)) + " bytes; the same lines written: " +
              fixed(csv_plain * 1000) + " ms");
-  print_figure("csv_rows_per_s_100k", double(rows) / csv_s, "report", 0);
-  print_figure("csv_vs_plain_write", csv_s / csv_plain, "report", 1);
+  print_figure("csv_rows_per_s_100k", double(rows) / csv_s, ">= 50000", 0);
+  print_figure("csv_vs_plain_write", csv_s / csv_plain, "<= 60 (formatting each cell as shown)", 1);
 
   progress_note("pdf of the register (a minute or more)");
   stopwatch t;
@@ -75,8 +77,8 @@ void export_figures(const bench_context& c) {
   print_note("PDF of " + std::to_string(rows) + " members: " + std::to_string(out.pages) +
              " pages in " + fixed(pdf_s, 1) + " s, " + std::to_string(std::filesystem::file_size(pdf)) +
              " bytes; the same bytes written: " + fixed(pdf_plain * 1000) + " ms");
-  print_figure("pdf_pages_per_s_100k", out.pages / pdf_s, "report", 0);
-  print_figure("pdf_vs_plain_write", pdf_s / pdf_plain, "report", 0);
+  print_figure("pdf_pages_per_s_100k", out.pages / pdf_s, ">= 150", 0);
+  print_figure("pdf_vs_plain_write", pdf_s / pdf_plain, "none: laying out and compressing text", 0);
 
   delete w;
   QApplication::processEvents();

@@ -4,7 +4,7 @@
 #include <QProgressDialog>
 
 namespace {
-constexpr qint64 show_after_ms = 500;
+qint64 show_after_ms = 500;
 constexpr qint64 update_every_ms = 40;  // the dialog and the window repaint this often at most
 }  // namespace
 
@@ -14,6 +14,8 @@ work_progress::work_progress(QWidget* window, QString title, QString label)
 }
 
 work_progress::~work_progress() = default;
+
+void work_progress::set_show_after_ms(qint64 ms) { show_after_ms = ms; }
 
 void work_progress::set_label(QString label) {
   label_ = std::move(label);
@@ -36,9 +38,9 @@ bool work_progress::step(int64_t done, int64_t total) {
   }
   // A bar when the total is known; a busy bar otherwise. Progress bars hold ints.
   const int scale = total > INT32_MAX ? int(total / INT32_MAX + 1) : 1;
+  dialog_->setLabelText(total > 0 ? label_.arg(done).arg(total) : label_.arg(done));
   dialog_->setMaximum(int(total / scale));
   dialog_->setValue(int(std::min(done, total) / scale));
-  dialog_->setLabelText(total > 0 ? label_.arg(done).arg(total) : label_.arg(done));
   QApplication::processEvents();  // the user input the dialog lets through is its cancel
   cancelled_ = dialog_->wasCanceled();
   return !cancelled_;

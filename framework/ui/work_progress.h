@@ -21,6 +21,8 @@ class work_progress {
   // A new stage of the same work with its own label (e.g. laying out, then painting pages).
   void set_label(QString label);
   bool cancelled() const { return cancelled_; }
+  // How long work runs before the dialog shows (half a second); tests shorten it.
+  static void set_show_after_ms(qint64 ms);
 
  private:
   QWidget* window_;

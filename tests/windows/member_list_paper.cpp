@@ -7,12 +7,19 @@
 
 #include "member/w_member_maintain.h"
 #include "member/w_member_view.h"
+#include "framework/ui/work_progress.h"
 #include "support/pdf_text.h"
 #include "windows/member_maintain_fixture.h"
 
 namespace {
 
 const std::string ellipsis = "…";
+
+// With MEMBER_REPORTS_OUT set, PDFs and screenshots are kept there for a person to look at.
+std::string kept_file(const std::string& name) {
+  const char* out = std::getenv("MEMBER_REPORTS_OUT");
+  return out ? std::string(out) + "/" + name : "";
+}
 
 bool ends_with(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -74,6 +81,10 @@ TEST_P(member_list_paper, every_printed_value_is_the_database_value) {
     EXPECT_EQ(w->status->outcome_text().toStdString(),
               "“" + w->report_title() + "”共 " + std::to_string(pages) + " 页，" + c.where + pdf);
     ASSERT_EQ(int64_t(rows.size()), dw.rowcount());
+    if (const std::string kept = kept_file(std::string(c.window) + "_" + c.output); !kept.empty()) {
+      std::filesystem::copy_file(pdf, kept + ".pdf", std::filesystem::copy_options::overwrite_existing);
+      grab_png(w.get(), kept + ".png");
+    }
 
     const auto& cols = dw.dv().definition().columns;
     int cut_texts = 0;
@@ -108,8 +119,13 @@ TEST_P(member_list_paper, every_printed_value_is_the_database_value) {
 }
 
 // Output that runs long shows a progress dialog modal to the window; its cancel button, clicked,
-// stops the work, leaves no file (nor a half-written one beside it) and says so.
+// stops the work, leaves no file (nor a half-written one beside it) and says so. The dialog
+// shows at once here: a fast machine writes these rows' CSV within the half second.
 TEST_P(member_list_paper, cancelled_output_leaves_no_file) {
+  work_progress::set_show_after_ms(0);
+  struct restore {
+    ~restore() { work_progress::set_show_after_ms(500); }
+  } restore_wait;
   exec("INSERT INTO t_member (memberid, memberno, membername, siteid, integral, notes) "
        "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 60000) "
        "SELECT i, CAST(i AS VARCHAR(20)), '会员', 2, i, '备注' FROM n");
@@ -129,6 +145,10 @@ TEST_P(member_list_paper, cancelled_output_leaves_no_file) {
     watch_.start<QProgressDialog>([&title](QProgressDialog& d) {
       title = d.windowTitle().toStdString();
       EXPECT_EQ(d.windowModality(), Qt::WindowModal);
+      if (const std::string kept = kept_file("progress_" + title); !kept.empty()) {
+        grab_png(d.parentWidget(), kept + "_window.png");
+        grab_png(&d, kept + "_dialog.png");
+      }
       click(d.findChild<QPushButton*>());
     }, after_act::wait_for_close);
     output_list_to(*w, output, path);
