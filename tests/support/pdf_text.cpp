@@ -69,8 +69,7 @@ std::map<std::string, printed_row> printed_rows(const std::vector<pdf_page>& pag
         std::string& cell = cells[column->text];
         cell += (cell.empty() ? "" : " ") + w.text;
       }
-      printed_row& whole = rows[cells[key_header]];
-      for (auto& [header, text] : cells) whole[header] = text;
+      if (cells.count(key_header)) rows[cells[key_header]].merge(cells);
     }
   }
   return rows;
