@@ -6,12 +6,6 @@
 #include <cmath>
 #include <sstream>
 
-std::string pdf_line::text() const {
-  std::string out;
-  for (const pdf_word& w : words) out += (out.empty() ? "" : " ") + w.text;
-  return out;
-}
-
 std::vector<pdf_page> read_pdf_text(const std::string& path, std::string& error) {
   QProcess tool;
   tool.start("pdftotext", {"-tsv", QString::fromStdString(path), "-"});

@@ -13,7 +13,6 @@ struct pdf_word {
 struct pdf_line {
   double top = 0;
   std::vector<pdf_word> words;  // left to right
-  std::string text() const;     // the words joined by spaces
 };
 using pdf_page = std::vector<pdf_line>;  // top to bottom
 
