@@ -17,7 +17,8 @@
 
 namespace {
 
-// Before long work: the window repaints where a closed dialog stood.
+// Before long work: the window repaints where a closed dialog stood, and shows its status line
+// cleared.
 void repaint_now(QWidget* w) {
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   w->repaint();
@@ -58,27 +59,18 @@ w_single_dw_list::w_single_dw_list(QWidget* parent) : w_base(parent) {
   connect(toolbar->act_export, &QAction::triggered, this, [this] {
     const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("导出"),
                                                       windowTitle() + ".csv", "CSV (*.csv)");
-    if (!path.isEmpty()) {
-      repaint_now(this);
-      export_csv_to(path.toStdString());
-    }
+    if (!path.isEmpty()) export_csv_to(path.toStdString());
   });
   connect(toolbar->act_pdf, &QAction::triggered, this, [this] {
     const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("保存为 PDF"),
                                                       windowTitle() + ".pdf", "PDF (*.pdf)");
-    if (!path.isEmpty()) {
-      repaint_now(this);
-      write_pdf_to(path.toStdString());
-    }
+    if (!path.isEmpty()) write_pdf_to(path.toStdString());
   });
   connect(toolbar->act_print, &QAction::triggered, this, [this] {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) {
-      repaint_now(this);
-      print_to(printer);
-    }
+    if (dialog.exec() == QDialog::Accepted) print_to(printer);
   });
 }
 
@@ -174,6 +166,7 @@ int w_single_dw_list::delete_action() {
 int w_single_dw_list::export_csv_to(const std::string& path) {
   std::string error;
   status->clear_outcome();
+  repaint_now(this);
   work_progress progress(this, QString::fromUtf8("导出"), QString::fromUtf8("已导出 %1 / %2 行..."));
   const bool written = export_csv(*dw_1, path, error, [&progress](int64_t done, int64_t total) {
     return progress.step(done, total);
@@ -197,6 +190,7 @@ int w_single_dw_list::print_to(QPrinter& printer) {
     return report_to_file(file.toStdString(), {printer.pageLayout(), printer.resolution()},
                           "已打印到文件 %1");
   status->clear_outcome();
+  repaint_now(this);
   work_progress progress(this, QString::fromUtf8("打印"), report_label());
   const report_outcome out = paint_report(*dw_1, report_title(), printer, report_steps(progress));
   if (out.painted) {
@@ -221,6 +215,7 @@ int w_single_dw_list::report_to_file(const std::string& path, const report_page&
                                      const char* where_done) {
   std::string error;
   status->clear_outcome();
+  repaint_now(this);
   work_progress progress(this, QString::fromUtf8("输出报表"), report_label());
   const report_outcome out = write_pdf(*dw_1, report_title(), path, error, page, report_steps(progress));
   const QString file = QString::fromStdString(path);
