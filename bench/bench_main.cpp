@@ -3,7 +3,7 @@
 // with notes on what was measured as lines starting with '#'. PostgreSQL figures run when
 // MEMBER_TEST_PG_URL names a server (bench/run starts a throwaway one).
 //   member_bench [--data DIR] [--only GROUP,...]
-// Groups: retrieve growth filter award lookup open pg_retrieve pg_lookup redeem pg_limit.
+// Groups: retrieve growth filter award lookup open export pg_retrieve pg_lookup redeem pg_limit.
 
 #include <QApplication>
 #include <cstdlib>
@@ -33,6 +33,7 @@ const group groups[] = {
     {"award", award_figures, false},
     {"lookup", lookup_figures, false},
     {"open", open_window_figures, false},
+    {"export", export_figures, false},
     {"pg_retrieve", retrieve_pg_figures, true},
     {"pg_lookup", lookup_pg_figures, true},
     {"redeem", redeem_figures, true},

@@ -1,10 +1,14 @@
 #include "bench/bench_views.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <memory>
 
+#include "bench/bench_data.h"
 #include "bench/bench_harness.h"
+#include "framework/runtime/runtime.h"
 
 const dv_definition& definition_or_fail(const std::string& name) {
   const dv_definition* d = find_definition(name);
@@ -75,4 +79,18 @@ growth_times best_growth(const dv_definition& def, uo_transaction& small,
     t.small = std::min(t.small, best_retrieve(small_reps, def, small, small_args, &t.small_rows));
   }
   return t;
+}
+
+void start_terminal(const bench_context& c, const bench_set& s) {
+  // The terminal's shop number comes from util/syncclient.ini in the current directory.
+  const std::filesystem::path terminal = std::filesystem::path(c.data_dir) / "terminal";
+  std::filesystem::create_directories(terminal / "util");
+  std::ofstream(terminal / "util" / "syncclient.ini") << "[Site]\nID=1\n";
+  runtime::set_current_directory(terminal.string());
+  connect_or_fail(sqlca, sqlite_set_url(c.data_dir, s));
+}
+
+void end_terminal() {
+  sqlca.disconnect();
+  runtime::set_current_directory(std::nullopt);
 }

@@ -35,6 +35,12 @@ void open_window_figures(const bench_context& c);    // open_maintain_100k
 void retrieve_pg_figures(const bench_context& c);    // retrieve_pg_vs_libpq
 void redeem_figures(const bench_context& c);         // redeem_scaling_8
 void pg_statement_limit_figures(const bench_context& c);  // pg_longest_list_vs_statement_limit
+void export_figures(const bench_context& c);         // csv_rows_per_s_100k, pdf_pages_per_s_100k
+
+// A terminal of shop 1 (its util/syncclient.ini in a folder of the data dir, the current
+// directory) whose sqlca is connected to the set's SQLite file; end_terminal undoes both.
+void start_terminal(const bench_context& c, const struct bench_set& s);
+void end_terminal();
 
 // The plan the database picks for a data view's query with these arguments (SQLite's EXPLAIN
 // QUERY PLAN details, PostgreSQL's EXPLAIN lines), joined with " | ".

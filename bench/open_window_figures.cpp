@@ -6,8 +6,6 @@
 #include <QEvent>
 #include <QTableView>
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "bench/bench_data.h"
 #include "bench/bench_harness.h"
@@ -52,12 +50,7 @@ double open_until_painted(grid_paint_watch& watch, int64_t& rows) {
 
 void open_window_figures(const bench_context& c) {
   progress_note("open_maintain_100k (offscreen window)");
-  // The terminal's shop number comes from util/syncclient.ini in the current directory.
-  const std::filesystem::path terminal = std::filesystem::path(c.data_dir) / "terminal";
-  std::filesystem::create_directories(terminal / "util");
-  std::ofstream(terminal / "util" / "syncclient.ini") << "[Site]\nID=1\n";
-  runtime::set_current_directory(terminal.string());
-  connect_or_fail(sqlca, sqlite_set_url(c.data_dir, set_100k));
+  start_terminal(c, set_100k);
 
   const dv_definition& def = definition_or_fail("dw_member_maintain");
   grid_paint_watch watch;
@@ -70,8 +63,7 @@ void open_window_figures(const bench_context& c) {
     retrieved = std::min(retrieved, best_retrieve(1, def, sqlca, {value(1)}, &rows));
   }
   qApp->removeEventFilter(&watch);
-  sqlca.disconnect();
-  runtime::set_current_directory(std::nullopt);
+  end_terminal();
   if (window_rows != rows) bench_fail("the window shows another number of rows than the retrieval");
   print_note("w_member_maintain over " + std::to_string(rows) + " members: open until painted " +
              fixed(opened * 1000) + " ms, retrieve alone " + fixed(retrieved * 1000) + " ms");

@@ -33,10 +33,11 @@ std::vector<int> shown_columns(const u_wsk_dw& dw) {
   return out;
 }
 
-bool export_csv(const u_wsk_dw& dw, const std::string& path, std::string& error) {
+bool export_csv(const u_wsk_dw& dw, const std::string& path, std::string& error,
+                const std::function<bool(int64_t, int64_t)>& progress) {
   return write_whole_file(
       path,
-      [&dw](QIODevice& out) {
+      [&](QIODevice& out) {
         auto put = [&out](const std::string& s) {
           return out.write(s.data(), qint64(s.size())) == qint64(s.size());
         };
@@ -46,7 +47,9 @@ bool export_csv(const u_wsk_dw& dw, const std::string& path, std::string& error)
         for (size_t i = 0; i < shown.size(); ++i)
           line += (i ? "," : "") + csv_field(one_line(cols[size_t(shown[i])].header));
         if (!put(line + "\r\n")) return false;
-        for (int64_t r = 1; r <= dw.rowcount(); ++r) {
+        const int64_t rows = dw.rowcount();
+        for (int64_t r = 1; r <= rows; ++r) {
+          if ((r & 255) == 0 && progress && !progress(r, rows)) return false;
           line.clear();
           for (size_t i = 0; i < shown.size(); ++i) {
             const dv_column& c = cols[size_t(shown[i])];

@@ -61,8 +61,8 @@ void status_line::show_exported(qint64 rows, const QString& path) {
   show_outcome(QString::fromUtf8("已导出 %1 行到 %2").arg(rows).arg(path));
 }
 
-void status_line::show_pdf_written(const QString& path) {
-  show_outcome(QString::fromUtf8("PDF 已写入 %1").arg(path));
+void status_line::show_report(const QString& title, int pages, const QString& where) {
+  show_outcome(QString::fromUtf8("“%1”共 %2 页，%3").arg(title).arg(pages).arg(where));
 }
 
 void status_line::show_note(const QString& text) { show_outcome(text); }

@@ -19,7 +19,8 @@ class status_line : public QStatusBar {
   // Outcomes the windows report themselves (saves and long reads come from the control).
   void show_nothing_to_save();
   void show_exported(qint64 rows, const QString& path);
-  void show_pdf_written(const QString& path);
+  // A report on paper or in a file: what it is, how many pages, where it went ("已写入 PDF 文件 …").
+  void show_report(const QString& title, int pages, const QString& where);
   // A note of the window's own about what it shows (e.g. a setting it read is missing).
   void show_note(const QString& text);
   void clear_outcome();

@@ -15,7 +15,7 @@
 #include "framework/ui/dw_grid_view.h"
 #include "framework/ui/dw_table_model.h"
 #include "framework/ui/module_font.h"
-#include "framework/ui/retrieve_progress.h"
+#include "framework/ui/work_progress.h"
 #include "framework/ui/sort_header_style.h"
 #include "framework/ui/units.h"
 
@@ -295,8 +295,8 @@ int64_t u_wsk_dw::retrieve(std::vector<value> args) {
   clock.start();
   int64_t rc;
   if (d_->show_progress) {
-    retrieve_progress progress(window());
-    rc = d_->dv->retrieve(std::move(args), [&progress](int64_t rows) { return progress.progress(rows); });
+    work_progress progress(window(), QString::fromUtf8("读取数据"), QString::fromUtf8("已读取 %1 行..."));
+    rc = d_->dv->retrieve(std::move(args), [&progress](int64_t rows) { return progress.step(rows); });
   } else {
     rc = d_->dv->retrieve(std::move(args));
   }

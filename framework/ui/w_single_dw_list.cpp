@@ -1,6 +1,7 @@
 #include "framework/ui/w_single_dw_list.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -12,6 +13,32 @@
 #include "framework/ui/dw_export.h"
 #include "framework/ui/dw_report_print.h"
 #include "framework/ui/units.h"
+#include "framework/ui/work_progress.h"
+
+namespace {
+
+// Before long work: the window repaints where a closed dialog stood, and shows its status line
+// cleared.
+void repaint_now(QWidget* w) {
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  w->repaint();
+}
+
+// The report's stages on the progress dialog.
+report_progress report_steps(work_progress& progress) {
+  return [&progress, stage = report_stage::laying_out](report_stage now, int64_t done,
+                                                       int64_t total) mutable {
+    if (now != stage) {
+      stage = now;
+      progress.set_label(QString::fromUtf8("正在输出第 %1 页，共 %2 页..."));
+    }
+    return progress.step(done, total);
+  };
+}
+
+QString report_label() { return QString::fromUtf8("正在排版：%1 / %2 行..."); }
+
+}  // namespace
 
 w_single_dw_list::w_single_dw_list(QWidget* parent) : w_base(parent) {
   setWindowFlags(Qt::Window);
@@ -139,9 +166,18 @@ int w_single_dw_list::delete_action() {
 int w_single_dw_list::export_csv_to(const std::string& path) {
   std::string error;
   status->clear_outcome();
-  if (export_csv(*dw_1, path, error)) {
+  repaint_now(this);
+  work_progress progress(this, QString::fromUtf8("导出"), QString::fromUtf8("已导出 %1 / %2 行..."));
+  const bool written = export_csv(*dw_1, path, error, [&progress](int64_t done, int64_t total) {
+    return progress.step(done, total);
+  });
+  if (written) {
     status->show_exported(dw_1->rowcount(), QString::fromStdString(path));
     return 1;
+  }
+  if (progress.cancelled()) {
+    status->show_note(QString::fromUtf8("已取消导出，没有写入 %1").arg(QString::fromStdString(path)));
+    return 0;
   }
   messagebox(title(), error, mb_icon::stop, mb_buttons::ok, 1);
   return -1;
@@ -151,16 +187,46 @@ int w_single_dw_list::print_to(QPrinter& printer) {
   // Printing to a file makes a PDF, written like any other.
   const QString file = printer.outputFileName();
   if (!file.isEmpty())
-    return write_pdf_to(file.toStdString(), {printer.pageLayout(), printer.resolution()});
-  return paint_report(*dw_1, report_title(), printer) ? 1 : -1;
+    return report_to_file(file.toStdString(), {printer.pageLayout(), printer.resolution()},
+                          "已打印到文件 %1");
+  status->clear_outcome();
+  repaint_now(this);
+  work_progress progress(this, QString::fromUtf8("打印"), report_label());
+  const report_outcome out = paint_report(*dw_1, report_title(), printer, report_steps(progress));
+  if (out.painted) {
+    status->show_report(QString::fromStdString(report_title()), out.pages,
+                        QString::fromUtf8("已送往打印机 %1").arg(printer.printerName()));
+    return 1;
+  }
+  if (out.cancelled) {
+    status->show_note(QString::fromUtf8("已取消打印"));
+    return 0;
+  }
+  messagebox(title(), "无法打印到打印机 " + printer.printerName().toStdString(), mb_icon::stop,
+             mb_buttons::ok, 1);
+  return -1;
 }
 
 int w_single_dw_list::write_pdf_to(const std::string& path, const report_page& page) {
+  return report_to_file(path, page, "已写入 PDF 文件 %1");
+}
+
+int w_single_dw_list::report_to_file(const std::string& path, const report_page& page,
+                                     const char* where_done) {
   std::string error;
   status->clear_outcome();
-  if (write_pdf(*dw_1, report_title(), path, error, page)) {
-    status->show_pdf_written(QString::fromStdString(path));
+  repaint_now(this);
+  work_progress progress(this, QString::fromUtf8("输出报表"), report_label());
+  const report_outcome out = write_pdf(*dw_1, report_title(), path, error, page, report_steps(progress));
+  const QString file = QString::fromStdString(path);
+  if (out.painted) {
+    status->show_report(QString::fromStdString(report_title()), out.pages,
+                        QString::fromUtf8(where_done).arg(file));
     return 1;
+  }
+  if (out.cancelled) {
+    status->show_note(QString::fromUtf8("已取消输出，没有写入 %1").arg(file));
+    return 0;
   }
   messagebox(title(), error, mb_icon::stop, mb_buttons::ok, 1);
   return -1;

@@ -43,6 +43,8 @@ class w_single_dw_list : public w_base {
   int save_action();             // kpo_save(1); the result as kpo_save answers it
   int insert_action();
   int delete_action();
+  // Output that runs over half a second shows its progress and can be cancelled (0: nothing
+  // written); the status line tells what went where.
   int export_csv_to(const std::string& path);
   int write_pdf_to(const std::string& path, const report_page& page = {});
   int print_to(QPrinter& printer);  // a printer chosen in the print dialog, or a file
@@ -54,5 +56,7 @@ class w_single_dw_list : public w_base {
 
  private:
   void layout_dw();
+  // The report as a PDF file; where_done tells the status line where it went.
+  int report_to_file(const std::string& path, const report_page& page, const char* where_done);
   int dw_top_px_ = -1;
 };

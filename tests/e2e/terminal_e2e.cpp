@@ -181,6 +181,10 @@ TEST_F(terminal_e2e, a_shop_day_at_the_terminal) {
   std::string magic(4, '\0');
   pdf_in.read(magic.data(), 4);
   EXPECT_EQ(magic, "%PDF");
+  // The status line tells what went where, on how many pages.
+  const std::string outcome = list->status->outcome_text().toStdString();
+  EXPECT_EQ(outcome.rfind("“会员维护”共 ", 0), 0u) << outcome;
+  EXPECT_NE(outcome.find(" 页，已写入 PDF 文件 " + pdf), std::string::npos) << outcome;
   EXPECT_EQ(db("SELECT notes FROM t_member WHERE memberid = 3"), "e2e list note");
   press_key(list, Qt::Key_Escape);
   ASSERT_TRUE(wait_until([] { return !shown_window("w_member_maintain"); }));

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ui/u_wsk_dw.h"
+#include "framework/ui/w_single_dw_list.h"
 
 void process_events() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
@@ -290,6 +291,17 @@ void answer_next_file_dialog(const std::string& path) {
     answer_replace_question();
     press_key(name, Qt::Key_Return);
   });
+}
+
+void output_list_to(w_single_dw_list& w, const std::string& output, const std::string& path) {
+  if (output == "print") {
+    answer_next_print_dialog(path);
+    press_key(&w, Qt::Key_P, Qt::ControlModifier);
+  } else {
+    answer_next_file_dialog(path);
+    if (output == "csv") press_key(&w, Qt::Key_E, Qt::ControlModifier);
+    else click(w.toolbar->widgetForAction(w.toolbar->act_pdf));
+  }
 }
 
 void answer_next_print_dialog(const std::string& pdf_path) {

@@ -19,6 +19,7 @@ class QAction;
 class QDateEdit;
 class QToolBar;
 class u_wsk_dw;
+class w_single_dw_list;
 
 template <class T = QWidget>
 T* find_control(QWidget* root, const std::string& name) {
@@ -73,6 +74,9 @@ void when_modal_shows(std::function<void(QWidget* dialog)> fn, int wait_ms = 500
 void answer_next_file_dialog(const std::string& path);
 // Answers the next print dialog: prints to the PDF file typed into its output file field.
 void answer_next_print_dialog(const std::string& pdf_path);
+// Writes the list's output as a user asks for it: "csv" (Ctrl+E), "pdf" (the toolbar's button)
+// or "print" (Ctrl+P, printing to a file), answering the dialog with path.
+void output_list_to(w_single_dw_list& w, const std::string& output, const std::string& path);
 // Opens the picker's calendar with a click on its arrow and walks to the day with PageUp /
 // PageDown and the arrow keys, then takes it with Enter. Answers whether the day was reached.
 bool choose_date(QDateEdit* picker, QDate day);

@@ -213,14 +213,7 @@ TEST_P(list_test, output_that_does_not_reach_the_disk_fails_and_leaves_no_file) 
     const std::string output = c.output;
     const std::string target =
         disk ? disk->path(output == "csv" ? "out.csv" : "out.pdf") : "/dev/full";
-    if (output == "print") {
-      answer_next_print_dialog(target);
-      press_key(w.get(), Qt::Key_P, Qt::ControlModifier);
-    } else {
-      answer_next_file_dialog(target);
-      if (output == "csv") press_key(w.get(), Qt::Key_E, Qt::ControlModifier);
-      else click(w->toolbar->widgetForAction(w->toolbar->act_pdf));
-    }
+    output_list_to(*w, output, target);
     const auto boxes = box_texts(shown_boxes());
     EXPECT_EQ(boxes.size(), 1u);
     const std::string box = boxes.empty() ? "" : boxes[0];
