@@ -1,6 +1,8 @@
 #include "framework/ui/gui_messagebox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -55,6 +57,9 @@ int show_gui_messagebox(const msgbox_request& req) {
   box.setWindowTitle(QString::fromStdString(req.title));
   box.setText(QString::fromStdString(req.text));
   box.setIcon(icon_of(req.icon));
+  // The Song face draws "_" below its descent: room under the last line keeps it visible.
+  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+    label->setContentsMargins(0, 0, 0, QFontMetrics(box.font()).descent());
   const std::vector<button_spec> specs = buttons_of(req.buttons);
   std::vector<QPushButton*> pushed;
   for (const button_spec& s : specs) pushed.push_back(box.addButton(QString::fromUtf8(s.text), s.role));

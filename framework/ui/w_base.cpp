@@ -1,6 +1,7 @@
 #include "framework/ui/w_base.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include "framework/runtime/runtime.h"
@@ -62,6 +63,12 @@ void w_base::run_open_sequence() {
   std::vector<std::function<void()>> pending;
   pending.swap(posted_);
   for (auto& fn : pending) post_event(std::move(fn));
+}
+
+void w_base::paint_now() {
+  if (!isVisible()) return;
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  repaint();
 }
 
 void w_base::post_event(std::function<void()> fn) {
