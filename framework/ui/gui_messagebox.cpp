@@ -57,9 +57,10 @@ int show_gui_messagebox(const msgbox_request& req) {
   box.setWindowTitle(QString::fromStdString(req.title));
   box.setText(QString::fromStdString(req.text));
   box.setIcon(icon_of(req.icon));
-  // The Song face draws "_" below its descent: room under the last line keeps it visible.
+  // The Song face draws "_" at the very foot of its line, where the label's text area cuts it
+  // off on the last line: a label a little taller than its lines keeps it visible.
   if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-    label->setContentsMargins(0, 0, 0, QFontMetrics(box.font()).descent());
+    label->setMinimumHeight(label->sizeHint().height() + QFontMetrics(box.font()).height() / 4 + 1);
   const std::vector<button_spec> specs = buttons_of(req.buttons);
   std::vector<QPushButton*> pushed;
   for (const button_spec& s : specs) pushed.push_back(box.addButton(QString::fromUtf8(s.text), s.role));
