@@ -195,6 +195,7 @@ bool f_check_sql(bool an_report, bool an_commit, bool an_rollback, const std::st
     else
       std::fprintf(stderr, "%s: %s\n", title.c_str(), full.c_str());
   }
+  tr.sqlreason.clear();  // the reason belongs to this failure only
   return false;
 }
 
