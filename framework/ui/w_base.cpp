@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QTimer>
 
 #include "framework/runtime/runtime.h"
@@ -67,7 +69,11 @@ void w_base::run_open_sequence() {
 
 void w_base::paint_now() {
   if (!isVisible()) return;
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // On a real display the window is mapped a moment after show(): wait for that, briefly.
+  QElapsedTimer waited;
+  waited.start();
+  do QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500);
   repaint();
 }
 
