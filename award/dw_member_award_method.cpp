@@ -12,6 +12,7 @@ dv_definition make_dw_member_award_method() {
        t_member_award_method.notes
   FROM t_member_award_method)";
   d.update_table = "t_member_award_method";
+  d.row_names = {"methodid", "mdname"};
 
   d.columns = {
       row_number("xh").x(9).width(137),

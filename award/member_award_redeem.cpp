@@ -31,6 +31,20 @@ int confirmed(uo_transaction& tr, award_redemption& r) {
   r.in_doubt = tr.confirm_durable() != 0;
   return r.in_doubt ? redeem_not_known : redeem_done;
 }
+// Why the deduction touched no row, in the worker's words: the member's points no longer reach
+// the award (another terminal redeemed meanwhile), or the member is gone. The SQLCA stays as
+// the deduction left it.
+std::string why_not_deducted(uo_transaction& tr, int64_t memberid) {
+  const sqlca_state deduction(tr);
+  const value id[] = {memberid};
+  std::vector<value> into;
+  const int rc = tr.select_into("select integral from t_member where memberid = :id", id, into);
+  deduction.restore(tr);
+  if (rc == 100) return "会员 " + std::to_string(memberid) + " 已不存在";
+  if (rc != 0) return "";
+  return "积分不足：当前积分 " + (into[0].is_null() ? std::string("0") : into[0].to_text());
+}
+
 }  // namespace
 
 int member_award_redeem(uo_transaction& tr, award_redemption& r, int64_t memberid,
@@ -93,6 +107,7 @@ int member_award_redeem(uo_transaction& tr, award_redemption& r, int64_t memberi
       deduction);
   if (tr.sqlcode == 0 && tr.commit() == 0) return redeem_done;
   if (!tr.commit_in_doubt()) {
+    if (tr.sqlcode == 100) tr.sqlreason = why_not_deducted(tr, memberid);
     f_check_sql(true, false, true, "奖励领取", "对会员积分进行减少操作失败", tr);
     return redeem_failed;
   }

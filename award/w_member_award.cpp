@@ -16,10 +16,13 @@ void w_member_award::create() {
   set_title("会员奖励领取");
   dw_1->set_dataobject("dw_member_award");
   dw_1->is_id_columnname = "memberid";
+  // A redeemed member who leaves the narrowed list leaves the worker at the same place in it.
+  dw_1->ib_keep_place = true;
   set_dw_top(296);
-  // The list is read only: rows are neither added nor removed here.
+  // The list is read only: rows are neither added, removed nor saved here.
   toolbar->act_insert->setEnabled(false);
   toolbar->act_delete->setEnabled(false);
+  toolbar->act_save->setEnabled(false);
 
   st_1 = new QLabel("会员号", this);
   st_1->setObjectName("st_1");
@@ -58,13 +61,8 @@ int w_member_award::kpo_save(int) { return 1; }
 
 long w_member_award::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {
   w_single_dw_list::sle_kpo_keypressed(sle, key, keyflags);
-  if (!runtime::enter_down()) return message.returnvalue;
-  const std::string ls_code(trim_blanks(sle_1->text_utf8()));
-  const int64_t ll_rows = dw_1->rowcount();
-  if (ll_rows < 1) return message.returnvalue;
-  const int64_t ll_row = dw_1->find("memberno=" + expr_quote(ls_code), 1, ll_rows);
-  if (ll_row < 1) return message.returnvalue;
-  dw_1->scrolltorow(ll_row);
+  if (runtime::enter_down())
+    find_shown_row("memberno", "会员号", std::string(trim_blanks(sle_1->text_utf8())));
   return message.returnvalue;
 }
 

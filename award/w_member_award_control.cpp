@@ -13,7 +13,8 @@ constexpr long rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
 
 // Size of the dialog and its parts, host units.
 constexpr int k_width = 2770, k_height = 1260;
-constexpr int k_list_x = 9, k_list_y = 12, k_list_width = 2721, k_list_height = 1050;
+constexpr int k_member_y = 12, k_member_height = 64;
+constexpr int k_list_x = 9, k_list_y = 88, k_list_width = 2721, k_list_height = 974;
 }  // namespace
 
 w_member_award_control::w_member_award_control() = default;
@@ -28,6 +29,9 @@ void w_member_award_control::create() {
   dw_1->set_dataobject("dw_member_award_control");
   dw_1->is_id_columnname = "methodid";
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
+  st_member = new QLabel(this);
+  st_member->setObjectName("st_member");
+  place(st_member, k_list_x, k_member_y, k_list_width, k_member_height);
 
   // cb_ok and cb_cancel keep the ancestor's place: side by side below the list, at its right.
   p_sign->hide();
@@ -55,7 +59,7 @@ void w_member_award_control::kpo_refresh() {
 
 int w_member_award_control::kpo_default() {
   w_dialog::kpo_default();
-  return 1;
+  return wf_confirm_and_redeem() < 0 ? -1 : 1;
 }
 
 long w_member_award_control::close_event() {
@@ -77,30 +81,47 @@ long w_member_award_control::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
   const value& ls_no = into.at(1);
   const value& ll_integral = into.at(2);
   set_title("会员" + ls_no.to_text() + "的可领取奖励");
+  // Who is served and what they hold, above the list (the name is not part of the lookup).
+  std::vector<value> name;
+  sqlca.select_into("select membername from t_member where memberid = :il_memberid", member, name);
+  st_member->setText(QString::fromStdString(
+      "会员名称：" + (name.empty() ? std::string() : name[0].to_text()) + "　　当前积分：" +
+      (ll_integral.is_null() ? std::string("0") : ll_integral.to_text())));
   return dw_1->retrieve({ll_integral});
 }
 
 void w_member_award_control::dw_doubleclicked(u_wsk_dw& dw, int64_t row) {
   w_dialog::dw_doubleclicked(dw, row);
   // The current row is redeemed, wherever the double-click was.
+  if (wf_confirm_and_redeem() == 1) close_window();
+}
+
+void w_member_award_control::dw_enterpressed(u_wsk_dw& dw) {
+  w_dialog::dw_enterpressed(dw);
+  if (wf_confirm_and_redeem() == 1) close_window();
+}
+
+int w_member_award_control::wf_confirm_and_redeem() {
   const int64_t ll_row = dw_1->getrow();
-  if (ll_row < 1) return;
+  if (ll_row < 1) return 0;
   int ll_status = messagebox("会员奖励领取", "您确定要对当前会员进行奖励领取操作吗？",
                              mb_icon::question, mb_buttons::yesno, 2);
-  if (ll_status == 2) return;
+  if (ll_status == 2) return 0;
   ll_status = wf_member_award(ll_row);
   if (ll_status == redeem_not_known) {
     wf_msgdlg("会员奖励领取结果未知：数据库没有确认本次领取是否已保存。\n请先查看该会员的积分和奖励领取"
               "记录；在本窗口再次领取同一奖励时会先查找本次的记录，不会重复保存。\n\n" +
               sqlca.sqlerrtext);
-    return;
+    return -1;
   }
   if (ll_status < 0) {
     wf_msgdlg("会员奖励领取操作失败！请您重新操作");
-    return;
+    // The points may have changed meanwhile: the list offers what they reach now.
+    kpo_refresh();
+    return -1;
   }
   wf_msgdlg("会员奖励领取操作成功！");
-  close_window();
+  return 1;
 }
 
 int w_member_award_control::wf_member_award(int64_t an_row) {

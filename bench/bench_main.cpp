@@ -34,6 +34,7 @@ const group groups[] = {
     {"lookup", lookup_figures, false},
     {"open", open_window_figures, false},
     {"export", export_figures, false},
+    {"reselect", reselect_figures, false},
     {"pg_retrieve", retrieve_pg_figures, true},
     {"pg_lookup", lookup_pg_figures, true},
     {"redeem", redeem_figures, true},

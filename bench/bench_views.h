@@ -32,6 +32,7 @@ void award_figures(const bench_context& c);          // award_list_growth, recor
 void lookup_figures(const bench_context& c);         // choose_member_growth_sqlite, price_query
 void lookup_pg_figures(const bench_context& c);      // choose_member_growth_pg
 void open_window_figures(const bench_context& c);    // open_maintain_100k
+void reselect_figures(const bench_context& c);       // reselect_vs_retrieve_100k
 void retrieve_pg_figures(const bench_context& c);    // retrieve_pg_vs_libpq
 void redeem_figures(const bench_context& c);         // redeem_scaling_8
 void pg_statement_limit_figures(const bench_context& c);  // pg_longest_list_vs_statement_limit

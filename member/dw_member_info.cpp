@@ -69,6 +69,7 @@ dv_definition make_dw_member_info() {
  WHERE t_member.memberid = :an_id)";
   d.arguments = {{"an_id", col_type::long_t}};
   d.update_table = "t_member";
+  d.row_names = {"memberno", "membername"};
 
   d.columns = {
       stored("memberid", integer).header("会员代号:").format("[general]").key()

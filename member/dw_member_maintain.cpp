@@ -37,6 +37,7 @@ dv_definition make_dw_member_maintain() {
       OR (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') is null ))";
   d.arguments = {{"an_siteid", col_type::long_t}};
   d.update_table = "t_member";
+  d.row_names = {"memberno", "membername"};
 
   // Whole completed years from the birthday (yyyymmdd) to today; no age for a birthday that is
   // not a valid date.

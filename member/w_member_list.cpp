@@ -42,8 +42,8 @@ void w_member_list::create() {
 long w_member_list::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
   // The shop number is read afresh at every load: the ini file may have changed meanwhile.
   const std::string ls_ini = runtime::current_directory() + "\\util\\syncclient.ini";
-  const int64_t ll_siteid = profileint(ls_ini, "Site", "ID", 0);
-  const long ll_rc = long(dw_1->retrieve({value(ll_siteid)}));
+  il_siteid = profileint(ls_ini, "Site", "ID", 0);
+  const long ll_rc = long(dw_1->retrieve({value(il_siteid)}));
   // Without the file the shop number is 0, and a list of one shop shows none: the status line
   // says why.
   std::string ls_native = ls_ini;
@@ -56,15 +56,8 @@ long w_member_list::dw_kpo_retrieve(u_wsk_dw& /*dw*/) {
 
 long w_member_list::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {
   w_single_dw_list::sle_kpo_keypressed(sle, key, keyflags);
-  if (runtime::enter_down()) {
-    const std::string ls_code(trim_blanks(sle_1->text_utf8()));
-    const int64_t ll_rows = dw_1->rowcount();
-    if (ll_rows > 0) {
-      // The typed text is a literal of the expression, never part of its syntax.
-      const int64_t ll_found = dw_1->find("memberno=" + expr_quote(ls_code), 1, ll_rows);
-      if (ll_found > 0) dw_1->scrolltorow(ll_found);
-    }
-  }
+  if (runtime::enter_down())
+    find_shown_row("memberno", "会员号", std::string(trim_blanks(sle_1->text_utf8())));
   return message.returnvalue;
 }
 
@@ -73,7 +66,14 @@ void w_member_list::kpo_open() {
   const int64_t ll_id = dw_1->of_get_id();
   if (ll_id <= 0) return;
   // A dialog has closed when the call returns; a window that stays open frees itself on close.
-  if (w_base* w = open_window(is_detail_window, ll_id)) w->setAttribute(Qt::WA_DeleteOnClose);
+  if (w_base* w = open_window(is_detail_window, ll_id)) {
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    return;
+  }
+  // What the dialog saved shows in the member's row at once.
+  if (const int64_t ll_row = dw_1->find("memberid=" + std::to_string(ll_id), 1, dw_1->rowcount());
+      ll_row > 0)
+    dw_1->dv().reselectrow(ll_row);
 }
 
 int w_member_list::kpo_save(int /*an_commit*/) { return kpo_savedata(); }
@@ -82,7 +82,15 @@ int w_member_list::kpo_savedata() {
   dw_1->accepttext();
   if (dw_1->modifiedcount() <= 0 && dw_1->deletedcount() <= 0) return 1;
   if (wf_validation() < 0) return -1;
+  wf_set_new_rows_site();
   return dw_1->of_update();
+}
+
+void w_member_list::wf_set_new_rows_site() {
+  for (int64_t ll_row = 1, ll_rows = dw_1->rowcount(); ll_row <= ll_rows; ++ll_row)
+    if (dw_1->dv().getitemstatus(ll_row, -1, dv_buffer::primary) == dv_status::newmodified &&
+        !dw_1->getitemnumber(ll_row, "siteid"))
+      dw_1->setitem(ll_row, "siteid", value(il_siteid));
 }
 
 int w_member_list::wf_validation() {
@@ -101,6 +109,12 @@ int w_member_list::wf_validation() {
     const std::string ls_refusal = phone_rule_refusal(dw_1->getitemstring(ll_row, "contactphone"),
                                                       dw_1->getitemstring(ll_row, "mobile"));
     if (!ls_refusal.empty()) {
+      // The box keeps its fixed text; the status line says whose number it is, since the check
+      // covers every row and the grid stays where it is.
+      status->show_note(QString::fromStdString(
+          "电话号码位数不对：第 " + std::to_string(ll_row) + " 行，会员号 " +
+          dw_1->getitemstring(ll_row, "memberno").value_or("") + "，会员名称 " +
+          dw_1->getitemstring(ll_row, "membername").value_or("")));
       wf_msgdlg(ls_refusal);
       return -1;
     }

@@ -35,6 +35,11 @@ class w_member_list : public w_single_dw_list {
                 std::string detail_window);
 
  private:
+  // Rows added here and saved without a shop number take the shop number of the list, so that
+  // they stay in the list that added them.
+  void wf_set_new_rows_site();
+
   std::string is_dataobject;
   std::string is_detail_window;  // opened by kpo_open with the current row's memberid
+  int64_t il_siteid = 0;         // the shop number of the last load
 };

@@ -65,7 +65,7 @@ bool offered(const dv_column& c, const value& v, std::string& err) {
   std::string text = general_text(v);
   if (c.style == edit_style::checkbox) {
     if (text == c.checkbox_on || text == c.checkbox_off) return true;
-    return refuse(err, c, " 只能是 " + c.checkbox_on + "（选中）或 " + c.checkbox_off + "（未选中）");
+    return refuse(err, c, "只能是 " + c.checkbox_on + "（选中）或 " + c.checkbox_off + "（未选中）");
   }
   if (c.style == edit_style::codetable && !c.codes.empty()) {
     std::string list;
@@ -73,7 +73,7 @@ bool offered(const dv_column& c, const value& v, std::string& err) {
       if (text == data) return true;
       list += (list.empty() ? "" : "、") + display;
     }
-    return refuse(err, c, " 只能是以下值之一：" + list);
+    return refuse(err, c, "只能是以下值之一：" + list);
   }
   return true;
 }
@@ -153,7 +153,7 @@ bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
         case text_fault::none: break;
       }
       if (c.length > 0 && gbk_length(s) > c.length)
-        return refuse(err, c, " 的长度不能超过 " + std::to_string(c.length) + " 个字节");
+        return refuse(err, c, "的长度不能超过 " + std::to_string(c.length) + " 个字节");
       out = value(std::move(s));
       return true;
     }

@@ -87,6 +87,11 @@ class data_view {
   // drop-down display column, check box on/off left to the view).
   std::string gettext(int64_t row, int column) const;
 
+  // Reads one unchanged shown row again from the database (by its key, with the last retrieval's
+  // arguments), as another window may have saved it. 1 read, 0 no longer in the query's result
+  // (the row stays as it was), -1 failed or the row has unsaved changes.
+  int reselectrow(int64_t row);
+
   int64_t insertrow(int64_t before);  // 0 = at the end; the new row's number
   int deleterow(int64_t row);         // moves a retrieved row to the deleted buffer; 1 / -1
 

@@ -56,6 +56,9 @@ struct dv_definition {
   std::vector<dv_argument> arguments;   // in retrieval order
   std::vector<dv_column> columns;       // display order, left to right; computed ones included
   std::string update_table;             // "" = read only
+  // Columns that name a row in the save's messages, each as its header and value (a member:
+  // memberno, membername); none: the row's number.
+  std::vector<std::string> row_names;
   dv_presentation presentation = dv_presentation::grid;
   int width = 0, height = 0;            // free-form: size of the form (host units)
 

@@ -43,6 +43,7 @@ struct data_view::impl {
   std::vector<std::string> computed_error;
   // Per column, the digits its database column is declared with, as the last retrieval found.
   std::vector<declared_digits> declared;
+  std::vector<value> last_args;  // of the last successful retrieval
 
   std::string filter_text;
   std::unique_ptr<compiled_expr> filter_expr;

@@ -205,6 +205,7 @@ int64_t data_view::retrieve(std::vector<value> args, std::function<bool(int64_t 
     return d.fail(failure);
   }
 
+  d.last_args = args;
   d.store.trim_capacity();
   d.rows.add_retrieved(0, d.store.size());
   if (d.filter_expr) d.apply_filter();

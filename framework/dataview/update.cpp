@@ -7,6 +7,7 @@
 #include "framework/dataview/data_view.h"
 #include "framework/dataview/dml.h"
 #include "framework/dataview/dv_impl.h"
+#include "framework/dataview/names.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ struct planned {
   // After a save in doubt: counts the rows that show the change made already (a delete: none).
   dml_statement made;
   bool made_when_none = false;
+  uint32_t h = 0;  // the row written
 };
 
 // The cells as the statement leaves them in the database: matched by their current values.
@@ -46,6 +48,33 @@ std::string row_label(dv_buffer b, size_t index) {
     case dv_buffer::deleted: return "要删除的第 " + n + " 行";
     default: return "第 " + n + " 行";
   }
+}
+
+// "会员号 000009、会员名称 钱七 " (a deleted row: "要删除的…"): the row by what the user sees of
+// it. Without naming columns, by its number in its buffer.
+std::string row_label(const data_view& dv, uint32_t h, dv_buffer b, size_t index) {
+  const dv_definition& def = dv.definition();
+  std::string named;
+  for (const std::string& name : def.row_names)
+    if (const int col = def.column_index(name); col >= 0) {
+      const std::string v = dv.store().get(h, col).to_text();
+      if (!v.empty()) named += (named.empty() ? "" : "、") + def.columns[size_t(col)].header + " " + v;
+    }
+  if (named.empty()) return row_label(b, index);
+  return (b == dv_buffer::deleted ? "要删除的" : "") + named + " ";
+}
+
+// "会员代号 900 已存在": the value of the row that a unique constraint or key already holds, by the
+// header of its column.
+std::string already_held(const data_view& dv, uint32_t h, const std::vector<std::string>& columns) {
+  const dv_definition& def = dv.definition();
+  std::string named;
+  for (const std::string& db_column : columns)
+    for (size_t c = 0; c < def.columns.size(); ++c)
+      if (!def.columns[c].db_name.empty() && iequals(def.columns[c].db_name, db_column))
+        named += (named.empty() ? "" : "、") + def.columns[c].header + " " +
+                 dv.store().get(h, int(c)).to_text();
+  return named.empty() ? "与已有的行重复" : named + " 已存在";
 }
 
 }  // namespace
@@ -92,8 +121,9 @@ int data_view::update() {
   for (size_t i = 0; i < deleted.size(); ++i) {
     uint32_t h = deleted[i];
     plan.push_back(made({make_delete(kind, d.def.update_table, keys_of(h), cells_of(h, other_cols)),
-                         row_label(dv_buffer::deleted, i), true},
+                         row_label(*this, h, dv_buffer::deleted, i), true},
                         keys_of(h), true));
+    plan.back().h = h;
   }
   for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
     std::span<const uint32_t> list = d.rows.handles(b);
@@ -111,9 +141,10 @@ int data_view::update() {
         if (std::none_of(row.begin(), row.end(),
                          [&](const dml_cell& k) { return k.column == c.column; }))
           row.push_back(c);
-      plan.push_back(made({make_update(kind, d.def.update_table, keys_of(h), changed), row_label(b, i),
+      plan.push_back(made({make_update(kind, d.def.update_table, keys_of(h), changed), row_label(*this, h, b, i),
                            true},
                           as_written(std::move(row)), false));
+      plan.back().h = h;
     }
   }
   for (dv_buffer b : {dv_buffer::primary, dv_buffer::filter}) {
@@ -124,8 +155,9 @@ int data_view::update() {
       any_change = true;
       std::vector<dml_cell> cells;
       for (int c : write_cols) cells.push_back(cell_of(h, c));
-      plan.push_back(made({make_insert(kind, d.def.update_table, cells), row_label(b, i), false},
+      plan.push_back(made({make_insert(kind, d.def.update_table, cells), row_label(*this, h, b, i), false},
                           as_written(cells), false));
+      plan.back().h = h;
     }
   }
   if (!any_change) return 1;
@@ -168,6 +200,10 @@ int data_view::update() {
       failure = p.row + "已被其他终端修改或删除，请重新读取后再修改";
     else if (p.by_key && tr->sqlnrows > 1)
       failure = p.row + "的键在数据库中不唯一，没有保存";
+    if (rc < 0 && tr->duplicate()) {
+      tr->rollback();
+      return d.fail(p.row + "保存失败：" + already_held(*this, p.h, tr->duplicate_columns()));
+    }
     if (!failure.empty()) {
       tr->rollback();
       return d.fail(failure);

@@ -71,6 +71,11 @@ struct db_result {
   bool in_doubt = false;      // a commit whose outcome is not known (see uo_transaction)
   bool unconfirmed = false;   // in doubt, though stored on the server: only its durability is not known
   bool held_elsewhere = false;  // gave up waiting for what another session holds (lock_waits.h)
+  // A unique constraint or key already holds the value (SQLite: SQLITE_CONSTRAINT_UNIQUE or
+  // _PRIMARYKEY, with the columns it names; PostgreSQL: SQLSTATE 23505, with the constraint).
+  bool duplicate = false;
+  std::vector<std::string> duplicate_columns;
+  std::string duplicate_constraint;
 };
 
 class db_connection {

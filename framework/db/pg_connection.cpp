@@ -166,6 +166,11 @@ db_result error_of(PGconn* conn, const PGresult* res) {
     // lock_not_available (lock_timeout ran out) and deadlock_detected: another session holds
     // what the statement needs.
     if (std::strcmp(state, "55P03") == 0 || std::strcmp(state, "40P01") == 0) mark_held_elsewhere(r);
+    // unique_violation: the constraint is named; its columns are looked up after the rollback.
+    if (std::strcmp(state, "23505") == 0) {
+      r.duplicate = true;
+      if (const char* c = PQresultErrorField(res, PG_DIAG_CONSTRAINT_NAME)) r.duplicate_constraint = c;
+    }
   }
   return r;
 }

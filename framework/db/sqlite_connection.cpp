@@ -206,6 +206,18 @@ db_result sqlite_connection::failure(const std::string& what) const {
   r.error_text = what.empty() ? std::string(sqlite3_errmsg(db_)) : what;
   // "database is locked": another connection kept its write transaction past the busy timeout.
   if (what.empty() && (r.db_code & 0xff) == SQLITE_BUSY) mark_held_elsewhere(r);
+  if (r.db_code == SQLITE_CONSTRAINT_UNIQUE || r.db_code == SQLITE_CONSTRAINT_PRIMARYKEY) {
+    // SQLite names the columns only in its message: "…: t_member.memberid, t_member.x".
+    r.duplicate = true;
+    const std::string msg = sqlite3_errmsg(db_);
+    for (size_t at = msg.find(": "); at != std::string::npos;) {
+      const size_t end = msg.find(", ", at + 2);
+      const std::string item = msg.substr(at + 2, end == std::string::npos ? end : end - at - 2);
+      if (const size_t dot = item.rfind('.'); dot != std::string::npos)
+        r.duplicate_columns.push_back(item.substr(dot + 1));
+      at = end;
+    }
+  }
   return r;
 }
 

@@ -61,6 +61,7 @@ backend uo_transaction::kind() const { return conn_ ? conn_->kind() : backend::s
 
 sqlca_state::sqlca_state(const uo_transaction& tr)
     : sqlcode(tr.sqlcode), sqlnrows(tr.sqlnrows), sqldbcode(tr.sqldbcode), sqlerrtext(tr.sqlerrtext),
+      sqlreason(tr.sqlreason),
       in_doubt(tr.in_doubt_), unconfirmed(tr.unconfirmed_), held_elsewhere(tr.held_elsewhere_) {}
 
 void sqlca_state::restore(uo_transaction& tr) const {
@@ -68,6 +69,7 @@ void sqlca_state::restore(uo_transaction& tr) const {
   tr.sqlnrows = sqlnrows;
   tr.sqldbcode = sqldbcode;
   tr.sqlerrtext = sqlerrtext;
+  tr.sqlreason = sqlreason;
   tr.in_doubt_ = in_doubt;
   tr.held_elsewhere_ = held_elsewhere;
   tr.unconfirmed_ = unconfirmed;
@@ -78,10 +80,37 @@ int uo_transaction::take(const db_result& r) {
   sqlnrows = long(r.rows_affected);
   sqldbcode = r.db_code;
   sqlerrtext = r.error_text;
+  sqlreason.clear();
+  if (r.code < 0) {  // kept across the rollback that follows a failure
+    duplicate_ = r.duplicate;
+    duplicate_columns_ = r.duplicate_columns;
+    duplicate_constraint_ = r.duplicate_constraint;
+  }
   in_doubt_ = r.in_doubt;
   held_elsewhere_ = r.held_elsewhere;
   unconfirmed_ = r.unconfirmed;
   return int(r.code);
+}
+
+std::vector<std::string> uo_transaction::duplicate_columns() {
+  if (!duplicate_ || !conn_ || conn_->kind() != backend::postgres || duplicate_constraint_.empty())
+    return duplicate_columns_;
+  // A unique constraint is an index of the same name; its columns in key order.
+  class names : public row_sink {
+   public:
+    bool on_row(const db_row& row) override {
+      out.push_back(row.get_value(0).to_text());
+      return true;
+    }
+    std::vector<std::string> out;
+  } sink;
+  const value name[] = {value(duplicate_constraint_)};
+  if (conn_->exec("select a.attname from pg_class i join pg_index x on x.indexrelid = i.oid "
+                  "join pg_attribute a on a.attrelid = x.indrelid and a.attnum = any(x.indkey) "
+                  "where i.relname = :name order by array_position(x.indkey::int2[], a.attnum)",
+                  name, &sink).code == 0)
+    duplicate_columns_ = sink.out;
+  return duplicate_columns_;
 }
 
 static db_result not_connected() {
@@ -159,13 +188,17 @@ bool f_check_sql(bool an_report, bool an_commit, bool an_rollback, const std::st
   if (an_report) {
     std::string why = failed.sqlerrtext;
     if (why.empty()) why = failed.sqlcode == 100 ? "没有找到数据，或没有修改任何行" : "数据库操作失败";
-    std::string full = text + "\n\n" + why + "\n(SQLCODE " + std::to_string(failed.sqlcode) +
-                       (failed.sqldbcode ? ", DBCODE " + std::to_string(failed.sqldbcode) : "") + ")";
+    std::string full =
+        !failed.sqlreason.empty()
+            ? text + "\n\n" + failed.sqlreason
+            : text + "\n\n" + why + "\n(SQLCODE " + std::to_string(failed.sqlcode) +
+                  (failed.sqldbcode ? ", DBCODE " + std::to_string(failed.sqldbcode) : "") + ")";
     if (reporter())
       reporter()(title, full);
     else
       std::fprintf(stderr, "%s: %s\n", title.c_str(), full.c_str());
   }
+  tr.sqlreason.clear();  // the reason belongs to this failure only
   return false;
 }
 

@@ -51,6 +51,12 @@ class uo_transaction {
   // lock_waits.h); nothing of it was written.
   bool held_elsewhere() const { return held_elsewhere_; }
   bool commit_unconfirmed() const { return unconfirmed_; }
+  // After a failed statement (until the next failure; the rollback keeps it): a unique
+  // constraint or key already holds a value the statement would store.
+  bool duplicate() const { return duplicate_; }
+  // The columns of that constraint; empty when not known. PostgreSQL names only the constraint,
+  // whose columns are read from its catalog: ask after the failed unit was rolled back.
+  std::vector<std::string> duplicate_columns();
   // Outside a unit: 0 when everything the database has committed so far survives its takeover by
   // a synchronous standby (at once where there is none); -1 in doubt when that is not learnt
   // within the wait limit.
@@ -67,6 +73,9 @@ class uo_transaction {
   long sqlnrows = 0;
   long sqldbcode = 0;
   std::string sqlerrtext;
+  // The failure in the user's words, set by the code that found out why (points no longer
+  // enough, say); f_check_sql shows it in place of the database's text. Cleared by each statement.
+  std::string sqlreason;
 
   db_connection* connection() { return conn_.get(); }
 
@@ -76,6 +85,9 @@ class uo_transaction {
   std::string url_;
   bool in_doubt_ = false, unconfirmed_ = false;
   bool held_elsewhere_ = false;
+  bool duplicate_ = false;
+  std::vector<std::string> duplicate_columns_;
+  std::string duplicate_constraint_;
   std::optional<std::chrono::milliseconds> wait_limit_;
   friend struct sqlca_state;
 };
@@ -85,7 +97,7 @@ struct sqlca_state {
   explicit sqlca_state(const uo_transaction& tr);
   void restore(uo_transaction& tr) const;
   long sqlcode, sqlnrows, sqldbcode;
-  std::string sqlerrtext;
+  std::string sqlerrtext, sqlreason;
   bool in_doubt, unconfirmed, held_elsewhere;
 };
 

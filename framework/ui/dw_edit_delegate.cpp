@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "framework/ui/dw_table_model.h"
+#include "framework/ui/single_line_text.h"
 
 dw_edit_delegate::dw_edit_delegate(dw_table_model* model, QObject* parent)
     : QStyledItemDelegate(parent), model_(model) {}
@@ -23,6 +24,7 @@ QWidget* dw_edit_delegate::createEditor(QWidget* parent, const QStyleOptionViewI
   } else {
     auto* line = new QLineEdit(parent);
     line->setFrame(false);
+    keep_single_line(line, QStringLiteral(" "));  // a pasted line break keeps words apart
     editor = line;
   }
   (void)option;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
+#include "framework/ui/single_line_text.h"
 #include "framework/ui/units.h"
 
 namespace {
@@ -54,6 +55,7 @@ void dw_freeform::build() {
         break;
       case edit_style::edit:
         f.line = new QLineEdit(this);
+        keep_single_line(f.line, QStringLiteral(" "));
         if (col.type == col_type::long_t || col.type == col_type::decimal_t)
           f.line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         f.editor = f.line;

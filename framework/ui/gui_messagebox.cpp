@@ -1,6 +1,8 @@
 #include "framework/ui/gui_messagebox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -55,6 +57,10 @@ int show_gui_messagebox(const msgbox_request& req) {
   box.setWindowTitle(QString::fromStdString(req.title));
   box.setText(QString::fromStdString(req.text));
   box.setIcon(icon_of(req.icon));
+  // The Song face draws "_" at the very foot of its line, where the label's text area cuts it
+  // off on the last line: a label a little taller than its lines keeps it visible.
+  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+    label->setMinimumHeight(label->sizeHint().height() + QFontMetrics(box.font()).height() / 4 + 1);
   const std::vector<button_spec> specs = buttons_of(req.buttons);
   std::vector<QPushButton*> pushed;
   for (const button_spec& s : specs) pushed.push_back(box.addButton(QString::fromUtf8(s.text), s.role));

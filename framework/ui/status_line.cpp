@@ -15,8 +15,12 @@ status_line::status_line(QWidget* parent) : QStatusBar(parent) {
   outcome_ = new QLabel(this);
   outcome_->setObjectName("st_outcome");
   outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse);  // a path can be copied
+  // A long outcome (a path) gives way, not the row count at the right: it is cut, whole in its
+  // tooltip.
+  outcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   rows_ = new QLabel(this);
   rows_->setObjectName("st_rows");
+  rows_->setContentsMargins(0, 0, 6, 0);
   addWidget(outcome_, 1);
   addPermanentWidget(rows_);
 }

@@ -1,11 +1,14 @@
 #include "framework/ui/u_wsk_dw.h"
 
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include "framework/dataview/names.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/column_widths.h"
 #include "framework/ui/control_events.h"
@@ -71,6 +74,7 @@ u_wsk_dw::u_wsk_dw(QWidget* parent) : QWidget(parent), d_(std::make_unique<impl>
   d_->layout = new QVBoxLayout(this);
   d_->layout->setContentsMargins(0, 0, 0, 0);
   d_->dv = std::make_unique<data_view>(empty_definition(""));
+  connect(this, &u_wsk_dw::rows_changed, this, &u_wsk_dw::fit_whole_values);
 }
 
 u_wsk_dw::~u_wsk_dw() {
@@ -163,6 +167,27 @@ void u_wsk_dw::size_grid_columns(const std::string& name) {
   }
   remember_column_widths(d_->grid, QString(window()->metaObject()->className()) + "/" +
                                        QString::fromStdString(name), names);
+  fit_whole_values();
+}
+
+void u_wsk_dw::fit_whole_values() {
+  if (!d_->grid) return;
+  // Row numbers and times are never cut: their columns grow to the widest value they show (the
+  // last row's number; a whole date and time), however narrow they were declared or dragged.
+  const QFontMetrics fm(d_->grid->font());
+  const int padding = 2 * d_->grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
+  const auto& cols = d_->dv->definition().columns;
+  for (int c = 0; c < int(cols.size()); ++c) {
+    const dv_column& col = cols[size_t(c)];
+    QString widest;
+    if (iequals(trim_blanks(col.expression), "getrow()"))
+      widest = QString(QString::number(std::max<int64_t>(rowcount(), 1)).size(), QChar('0'));
+    else if (col.type == col_type::datetime_t && col.expression.empty())
+      widest = QStringLiteral("0000-00-00 00:00:00");
+    if (widest.isEmpty() || d_->grid->isColumnHidden(c)) continue;
+    const int need = fm.horizontalAdvance(widest) + padding;
+    if (d_->grid->columnWidth(c) < need) d_->grid->setColumnWidth(c, need);
+  }
 }
 
 // The data view's current row and the grid's selected row follow each other.
@@ -236,13 +261,14 @@ long u_wsk_dw::of_retrieve() {
   // A list read again keeps its place: the row with the same id becomes current where it is
   // still shown.
   const int64_t id = of_get_id();
+  const int64_t place = getrow();
   const long rc = kpo_retrieve();
   if (id > 0 && rc > 0 && of_get_id() != id) {
-    for (int64_t r = 1, n = rowcount(); r <= n; ++r)
-      if (of_get_id(r) == id) {
-        scrolltorow(r);
-        break;
-      }
+    int64_t found = 0;
+    for (int64_t r = 1, n = rowcount(); r <= n && !found; ++r)
+      if (of_get_id(r) == id) found = r;
+    if (!found && ib_keep_place) found = std::min<int64_t>(place, rowcount());
+    if (found > 0) scrolltorow(found);
   }
   return rc;
 }

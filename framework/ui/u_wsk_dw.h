@@ -30,6 +30,9 @@ class u_wsk_dw : public QWidget {
 
   std::string is_id_columnname;   // the column of_get_id answers
   std::string is_lastcolumnname;  // kept for the price query; no effect
+  // of_retrieve when the current row's id is no longer shown: true makes the row that now stands
+  // at its place current (the worker's place in a list that narrows), false the first row.
+  bool ib_keep_place = false;
 
   // Framework services.
   void of_settransobject(uo_transaction& tr = sqlca);
@@ -101,6 +104,7 @@ class u_wsk_dw : public QWidget {
   void build_form();
   void build_grid(const std::string& name);
   void size_grid_columns(const std::string& name);
+  void fit_whole_values();  // widens the row-number and date-time columns to their whole values
   void keep_grid_selection_on_current_row();
   void raise_grid_events();
   void sort_by_header_clicks();

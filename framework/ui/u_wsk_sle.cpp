@@ -5,6 +5,7 @@
 
 #include "framework/runtime/runtime.h"
 #include "framework/ui/control_events.h"
+#include "framework/ui/single_line_text.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ bool is_window_command(QWidget* w, QKeyEvent* e) {
 }  // namespace
 
 u_wsk_sle::u_wsk_sle(QWidget* parent) : QLineEdit(parent) {
+  // What is typed here is searched for: a pasted line break or tab is dropped.
+  keep_single_line(this, QString());
   connect(this, &QLineEdit::textChanged, this, [this] { changed_since_modified_ = true; });
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Single-line edit of the framework. Every key press raises kpo_keypressed(key, keyflags) to the
+// Single-line edit of the framework (pasted line breaks and tabs are dropped). Every key press raises kpo_keypressed(key, keyflags) to the
 // window (control_events) after the edit's own handling; an Enter press holds
 // runtime::enter_down() true meanwhile. `modified` is raised when the text was changed and then
 // Enter was pressed or the field was left.

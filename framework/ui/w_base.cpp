@@ -1,6 +1,9 @@
 #include "framework/ui/w_base.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QTimer>
 
 #include "framework/runtime/runtime.h"
@@ -62,6 +65,16 @@ void w_base::run_open_sequence() {
   std::vector<std::function<void()>> pending;
   pending.swap(posted_);
   for (auto& fn : pending) post_event(std::move(fn));
+}
+
+void w_base::paint_now() {
+  if (!isVisible()) return;
+  // On a real display the window is mapped a moment after show(): wait for that, briefly.
+  QElapsedTimer waited;
+  waited.start();
+  do QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500);
+  repaint();
 }
 
 void w_base::post_event(std::function<void()> fn) {

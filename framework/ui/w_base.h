@@ -48,6 +48,10 @@ class w_base : public QDialog, public control_events {
   bool is_opening() const { return opening_; }
   bool is_closed() const { return closed_; }
 
+  // Paints the shown window now, before long work (a large first read) keeps the event loop
+  // from it: pending show and paint events run, user input waits.
+  void paint_now();
+
   // Runs fn after the current handlers have finished; during the open sequence, after it.
   void post_event(std::function<void()> fn);
 

@@ -24,12 +24,22 @@ w_duration_report::w_duration_report(QWidget* parent) : w_simple_report(parent) 
   uo_end->setDate(first.addMonths(1).addDays(-1));
 }
 
-void w_duration_report::create() { w_simple_report::create(); }
+void w_duration_report::create() {
+  w_simple_report::create();
+  // A range that ends before it starts lists nothing; the status line says why.
+  connect(dw_1, &u_wsk_dw::retrieved, this, [this](qint64 rows) {
+    if (rows >= 0 && uo_start->date() > uo_end->date())
+      status->show_note(QString::fromUtf8("起始日期 %1 晚于终止日期 %2：日期范围颠倒，没有记录")
+                            .arg(uo_start->date().toString("yyyy-MM-dd"),
+                                 uo_end->date().toString("yyyy-MM-dd")));
+  });
+}
 
 void w_duration_report::kpo_postopen() { w_simple_report::kpo_postopen(); }
 
 void w_duration_report::open_finished() {
   w_simple_report::open_finished();
+  paint_now();  // the window shows before its report is read
   dw_1->of_retrieve();
   // From now on a change of either date reads the report again.
   for (uo_date* picker : {uo_start, uo_end})

@@ -7,6 +7,8 @@ w_simple_report::w_simple_report(QWidget* parent) : w_single_dw_list(parent) {
     a->setVisible(false);
     a->setEnabled(false);
   }
+  // A report has no detail to open: the command is shown, disabled.
+  toolbar->act_open->setEnabled(false);
 }
 
 void w_simple_report::create() { w_single_dw_list::create(); }

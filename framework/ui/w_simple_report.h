@@ -1,6 +1,6 @@
 #pragma once
 // Ancestor of the report windows: the list ancestor without editing actions (no insert, delete
-// or save) and without its own retrieval at opening: the window starts it (kpo_postopen).
+// or save; 打开 shown disabled) and without its own retrieval at opening: the window starts it (kpo_postopen).
 
 #include "framework/ui/w_single_dw_list.h"
 

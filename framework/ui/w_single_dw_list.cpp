@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "framework/db/transaction.h"
+#include "framework/expression/expression.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/dw_export.h"
 #include "framework/ui/dw_report_print.h"
@@ -85,6 +86,7 @@ void w_single_dw_list::kpo_postopen() { w_base::kpo_postopen(); }
 
 void w_single_dw_list::open_finished() {
   w_base::open_finished();
+  paint_now();  // the window shows before its list is read
   dw_1->of_retrieve();
 }
 
@@ -119,6 +121,20 @@ void w_single_dw_list::accept_pending_edits() { dw_1->accepttext(); }
 void w_single_dw_list::set_dw_top(int y_units) {
   dw_top_px_ = units_to_px_y(y_units);
   layout_dw();
+}
+
+int64_t w_single_dw_list::find_shown_row(const std::string& column, const std::string& label,
+                                         const std::string& text) {
+  status->clear_outcome();
+  const int64_t rows = dw_1->rowcount();
+  // The typed text is a literal of the expression, never part of its syntax.
+  const int64_t found = rows > 0 ? dw_1->find(column + "=" + expr_quote(text), 1, rows) : 0;
+  if (found > 0) {
+    dw_1->scrolltorow(found);
+    return found;
+  }
+  status->show_note(QString::fromStdString("未找到" + label + " " + text));
+  return 0;
 }
 
 std::string w_single_dw_list::report_title() const { return title(); }

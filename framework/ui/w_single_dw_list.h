@@ -33,6 +33,12 @@ class w_single_dw_list : public w_base {
   void dw_enterpressed(u_wsk_dw& dw) override;
   void dw_doubleclicked(u_wsk_dw& dw, int64_t row) override;
 
+  // Makes the first shown row whose column equals text exactly the current row and answers it.
+  // When none does (or no row is shown) the current row stays and the status line says
+  // "未找到<label> <text>" until the next action; answers 0.
+  int64_t find_shown_row(const std::string& column, const std::string& label,
+                         const std::string& text);
+
   // dw_1's top (host units) can move, e.g. below a search row.
   void set_dw_top(int y_units);
   // Text of the printed / exported report's title (the window title by default).

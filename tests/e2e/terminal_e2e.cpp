@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <QWindow>
 #include <filesystem>
 #include <fstream>
@@ -117,6 +120,13 @@ class terminal_e2e : public ::testing::Test {
     ASSERT_NE(b, nullptr) << class_name;
     to_launcher();
     click(b);
+  }
+  // With MEMBER_E2E_SHOTS set, saves the window as the X server shows it, as NAME.png there.
+  static void shot(QWidget* w, const std::string& name) {
+    const char* dir = std::getenv("MEMBER_E2E_SHOTS");
+    if (!dir || !w->windowHandle()) return;
+    w->windowHandle()->screen()->grabWindow(w->winId())
+        .save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
   }
   static bool wait_until(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, k_wait_ms);
@@ -238,7 +248,68 @@ TEST_F(terminal_e2e, a_shop_day_at_the_terminal) {
   ASSERT_GT(award_points, 0);
   EXPECT_EQ(std::stol(db(points_sql)), before - award_points);
   EXPECT_EQ(std::stol(db("SELECT count(*) FROM t_member_award_record")), std::stol(records) + 1);
+
+  // The same member again, by keyboard only: Enter on the list's row opens the awards, which
+  // name the member and the points; Down and Enter choose the second award, 是 redeems it.
+  const long before_keys = std::stol(db(points_sql));
+  std::string shown_member;
+  long key_award = -1;
+  auto by_keys = when_shown("w_member_award_control", [&](QWidget* w) {
+    auto* dw = w->findChild<u_wsk_dw*>("dw_1");
+    ASSERT_NE(dw, nullptr);
+    shown_member = w->findChild<QLabel*>("st_member")->text().toStdString();
+    shot(w, "award_control");
+    press_key(w, Qt::Key_Down);
+    key_award = long(dw->getitemnumber(dw->getrow(), "mdintegral")->to_long());
+    answer_box("是");
+    answer_box("确定");
+    press_key(w, Qt::Key_Return);
+  });
+  ASSERT_TRUE(click_cell(members, members.find("memberid=" + std::to_string(member), 1,
+                                               members.rowcount()), "membername"));
+  press_key(awards, Qt::Key_Return);
+  ASSERT_TRUE(wait_until([&] { return *by_keys && !shown_window("w_member_award_control"); }));
+  EXPECT_NE(shown_member.find("当前积分：" + std::to_string(before_keys)), std::string::npos)
+      << shown_member;
+  EXPECT_EQ(std::stol(db(points_sql)), before_keys - key_award);
+
+  // A number that no row holds: no box, the status line says so.
+  auto* award_search = awards->findChild<QLineEdit*>("sle_1");
+  ASSERT_TRUE(type_into(award_search, "no-such-card"));
+  press_key(award_search, Qt::Key_Return);
+  EXPECT_EQ(awards->status->outcome_text().toStdString(), "未找到会员号 no-such-card");
+  shot(awards, "award_list");
   press_key(awards, Qt::Key_Escape);
+  ASSERT_TRUE(wait_until([] { return !shown_window("w_member_award"); }));
+
+  // 90,000 members: the list window is painted, exposed on the screen, before its first read
+  // fills the grid, not black until then.
+  db("WITH RECURSIVE n(i) AS (SELECT 100000 UNION ALL SELECT i + 1 FROM n WHERE i < 189999) "
+     "INSERT INTO t_member (memberid, memberno, membername, siteid) "
+     "SELECT i, CAST(i AS TEXT), '会员' || i, (SELECT siteid FROM t_member WHERE memberid = 1) "
+     "FROM n");
+  struct first_paint : QObject {
+    int64_t rows = -1;
+    bool exposed = false;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      auto* w = qobject_cast<w_single_dw_list*>(o);
+      if (w && e->type() == QEvent::Paint && rows < 0 && o->objectName() == "w_member_maintain") {
+        rows = w->dw_1->rowcount();
+        exposed = w->windowHandle() && w->windowHandle()->isExposed();
+      }
+      return false;
+    }
+  } painted;
+  qApp->installEventFilter(&painted);
+  click_launcher("w_member_maintain");
+  ASSERT_TRUE(wait_until([] { return shown_window("w_member_maintain") != nullptr; }));
+  qApp->removeEventFilter(&painted);
+  auto* big = static_cast<w_single_dw_list*>(shown_window("w_member_maintain"));
+  EXPECT_EQ(painted.rows, 0);
+  EXPECT_TRUE(painted.exposed);
+  EXPECT_GE(big->dw_1->rowcount(), 90000);
+  shot(big, "maintain_90000");
+  press_key(big, Qt::Key_Escape);
 }
 
 }  // namespace

@@ -68,8 +68,8 @@ TEST_F(dataview_cells, refused_values_keep_the_old_value_and_say_why) {
       {"memberid", value(datetime::from_parts(2009, 1, 1)), "请输入有效的数字"},
       {"amountconsumed", value("12,5"), "请输入有效的数字"},
       {"amountconsumed", value(decimal{__int128(1) << 124, 0}), "数值超出范围"},  // 38 digits
-      {"membername", value(sixty_one), "会员名称 的长度不能超过 60 个字节"},
-      {"membername", value(thirty_one_han), "会员名称 的长度不能超过 60 个字节"},
+      {"membername", value(sixty_one), "会员名称的长度不能超过 60 个字节"},
+      {"membername", value(thirty_one_han), "会员名称的长度不能超过 60 个字节"},
       // A text is stored whole or not at all: a NUL (PostgreSQL would keep what comes before
       // it) and bytes that are not UTF-8 (stray continuation bytes counted no length) are refused.
       {"membername", value(std::string("王五\0（停用）", 19)), "空字符"},

@@ -110,7 +110,10 @@ TEST_P(award_method_dialog, a_failed_save_is_reported_and_keeps_the_dialog_open)
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 20), "methodid", "10"));
   click(w->cb_ok);
   EXPECT_FALSE(w->is_closed());
-  EXPECT_EQ(shown_boxes().size(), 1u);
+  const std::vector<std::string> texts = box_texts(shown_boxes());
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NE(texts[0].find("方案代号 10 已存在"), std::string::npos) << texts[0];
+  EXPECT_EQ(texts[0].find("constraint"), std::string::npos) << texts[0];
   EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 30"), "电饭煲");
   EXPECT_EQ(row_count("t_member_award_method"), 3);
   EXPECT_EQ(dw.getitemstring(dw.find("mdname=\"电压力锅\"", 1, 3), "mdname"), "电压力锅");

@@ -70,11 +70,14 @@ TEST_P(award_record_report, date_changes_and_the_toolbar_read_the_days_again) {
   choose_days(*w, QDate(2009, 11, 30), QDate(2010, 1, 1));
   EXPECT_EQ(sorted_ids(*w->dw_1), (ids_t{1, 2, 3, 4, 5, 7, 8}));
 
-  // An end before the start lists nothing and says nothing.
+  // An end before the start lists nothing, without a box; the status line says why.
   choose_days(*w, QDate(2010, 1, 1), QDate(2009, 12, 31));
   EXPECT_EQ(w->dw_1->rowcount(), 0);
+  EXPECT_EQ(w->status->outcome_text().toStdString(),
+            "起始日期 2010-01-01 晚于终止日期 2009-12-31：日期范围颠倒，没有记录");
 
   choose_days(*w, QDate(2009, 12, 1), QDate(2009, 12, 31));
+  EXPECT_EQ(w->status->outcome_text().toStdString(), "");
   exec("INSERT INTO t_member_award_record (seqid, memberid, mdname, mdintegral, timevalidated) "
        "VALUES (9, 2, '精美雨伞', 150, 20091202)");
   EXPECT_EQ(w->dw_1->rowcount(), 5);

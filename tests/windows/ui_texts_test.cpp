@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "framework/ui/gui_messagebox.h"
 #include "framework/ui/qt_translations.h"
 #include "host/launcher_window.h"
 #include "support/window_helpers.h"
@@ -32,6 +34,23 @@ TEST(ui_texts, qt_speaks_chinese_when_its_translation_is_there) {
   EXPECT_FALSE(install_qt_translations(empty.path()));
   EXPECT_EQ(cancel_text(), "Cancel");
   EXPECT_TRUE(install_qt_translations());
+}
+
+// Error texts name tables and columns: "t_member" on a box's last line keeps its underscores.
+TEST(ui_texts, underscores_on_a_message_boxs_last_line_are_drawn) {
+  int lowest_ink = -1, line = 0;
+  when_modal_shows([&](QWidget* box) {
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    line = QFontMetrics(label->font()).lineSpacing();
+    const QImage shown = label->grab().toImage();
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = 0; x < shown.width(); ++x)
+        if (qGray(shown.pixel(x, y)) < 128) lowest_ink = y;
+    box->close();
+  });
+  show_gui_messagebox({"提示", "保存失败：\n____", mb_icon::none, mb_buttons::ok, 1});
+  EXPECT_GE(lowest_ink, line);  // the second line, underscores only, is drawn
 }
 
 TEST(ui_texts, the_launcher_names_windows_by_their_titles) {
