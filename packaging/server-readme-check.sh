@@ -21,6 +21,13 @@ awk '/^## Setting up a shop server/ { on = 1; next }
      on && /^```$/ { if (code && !done++) print "STANDBY_PORT=5433 STANDBY_CLUSTER=standby"; code = 0; next }
      on && code' "$readme" > "$work/steps.sh"
 grep -q 'pg_basebackup' "$work/steps.sh" || { echo "no steps found in $readme" >&2; exit 1; }
+# Both servers listen on this machine's ports: they must be free, and the servers go when the
+# check ends (a chroot's servers would outlive it).
+if (exec 3<>/dev/tcp/127.0.0.1/5432) 2>/dev/null || (exec 3<>/dev/tcp/127.0.0.1/5433) 2>/dev/null; then
+  echo "ports 5432 and 5433 must be free for the trial's two servers" >&2
+  exit 1
+fi
+trap 'for c in main standby; do pg_ctlcluster 15 $c stop -m immediate 2>/dev/null || true; done' EXIT
 grep -qs "^127.0.0.1 db1 db2" /etc/hosts || echo '127.0.0.1 db1 db2' >> /etc/hosts
 
 cd "$dist"
