@@ -3,7 +3,8 @@
 # the OLD package, lets its terminal make a shop's database and ini file in a shop folder (and a
 # user's column widths), installs the NEW packages over it, then checks that the program files
 # are the new ones, that none of the old ones is left behind, that the shop's files are byte for
-# byte as they were, and that the new terminal renders its windows over that database.
+# byte as they were, that the new terminal's first start upgrades that database once (keeping a
+# copy as it was), and that it renders its windows over it.
 #   packaging/upgrade-check.sh OLD.deb NEW.deb...
 # For example: shared/tools/fresh-machine.sh 'packaging/upgrade-check.sh old/*.deb dist/*.deb'
 set -euo pipefail
@@ -38,8 +39,16 @@ while read -r f; do
 done <<<"$old_files"
 echo "no file of the old package is left behind"
 
+# The new terminal's first start upgrades the shop's database in place, after a copy of it as it
+# was; the next start finds nothing to do.
 out=$(member-terminal --screenshot w_member_maintain after.png 2>&1)
 case "$out" in *created*) echo "the upgraded terminal made a new database: $out" >&2; exit 1 ;; esac
+case "$out" in *"upgraded the member module's tables"*) ;;
+  *) echo "the new terminal did not upgrade the shop's database: $out" >&2; exit 1 ;; esac
+[ -s "$shop/member-demo.db.v2.bak" ] || { echo "no copy of the database as it was: $out" >&2; exit 1; }
+again=$(member-terminal --screenshot w_member_maintain again.png 2>&1)
+case "$again" in *upgraded*) echo "the second start upgraded again: $again" >&2; exit 1 ;; esac
+echo "the new terminal upgraded the shop's database once: $out"
 for class in launcher w_member_view; do
   member-terminal --screenshot "$class" "$class.png" >/dev/null 2>&1
 done
