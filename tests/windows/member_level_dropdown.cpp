@@ -18,7 +18,7 @@ TEST_P(member_level_dropdown, an_unreadable_level_table_is_reported_and_codes_sh
   ASSERT_EQ(said.size(), 1u);
   EXPECT_EQ(said[0].rfind("读取下拉列表失败：\nthe drop-down dw_member_levelid of column levelid: ", 0),
             0u) << said[0];
-  ASSERT_EQ(dw.rowcount(), 4);
+  ASSERT_EQ(dw.rowcount(), 5);
   EXPECT_EQ(shown(dw, row_of(dw, 2), "levelid"), "2");
 
   make_readable("t_member_level");
