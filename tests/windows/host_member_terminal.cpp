@@ -18,6 +18,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 #include "data/schema.h"
 #include "framework/runtime/runtime.h"
@@ -218,18 +219,13 @@ TEST(launcher_buttons, carry_the_declared_titles_and_mark_the_unavailable) {
                                    register_host_windows, reason))
       << reason;
   const launcher_window launcher("demo.db");
-  const struct {
-    const char *class_name, *text;
-    bool enabled;
-  } buttons[] = {{"w_member_maintain", "会员维护", true},
-                 {"w_choose_member", "会员选择", true},
-                 {"w_member_sale_sum", "会员消费汇总", true},
-                 {"w_ui_test_absent", "缺少的窗口（未提供）", false}};
-  for (const auto& b : buttons) {
-    const auto* cb = launcher.findChild<QPushButton*>(QString("cb_") + b.class_name);
-    ASSERT_NE(cb, nullptr) << b.class_name;
-    EXPECT_EQ(cb->text().toStdString(), b.text);
-    EXPECT_EQ(cb->isEnabled(), b.enabled) << b.class_name;
+  for (const auto& [class_name, text, enabled] :
+       {std::tuple{"w_member_sale_sum", "会员消费汇总", true},
+        std::tuple{"w_ui_test_absent", "缺少的窗口（未提供）", false}}) {
+    const auto* cb = launcher.findChild<QPushButton*>(QString("cb_") + class_name);
+    ASSERT_NE(cb, nullptr) << class_name;
+    EXPECT_EQ(cb->text().toStdString(), text);
+    EXPECT_EQ(cb->isEnabled(), enabled) << class_name;
   }
   EXPECT_TRUE(add_host_windows(reason)) << reason;
 }
