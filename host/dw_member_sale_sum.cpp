@@ -22,5 +22,3 @@ dv_definition make_dw_member_sale_sum() {
   };
   return d;
 }
-
-static dv_registration reg_dw_member_sale_sum(make_dw_member_sale_sum());

@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <charconv>
-#include <memory>
 
 #include "framework/db/connection.h"
 #include "framework/db/transaction.h"
@@ -53,19 +52,10 @@ std::vector<std::string> launcher_window::list_windows() {
   return out;
 }
 
-std::string launcher_window::window_caption(const std::string& class_name,
-                                            const std::string& fallback) {
-  // Windows set their title when they are made or in their create event; neither reads data.
-  const std::unique_ptr<w_base> w(create_window(class_name));
-  if (!w) return fallback;
-  w->create();
-  return w->title();
-}
-
 QPushButton* launcher_window::make_button(const std::string& class_name,
-                                          const std::string& fallback_caption) {
+                                          const std::string& caption) {
   const bool available = window_available(class_name);
-  QString text = qs(window_caption(class_name, fallback_caption));
+  QString text = qs(caption);
   if (!available) text += QString::fromUtf8(k_unavailable);
   auto* b = new QPushButton(text);
   b->setObjectName(qs("cb_" + class_name));
@@ -121,9 +111,7 @@ launcher_window::launcher_window(const std::string& database_url,
   // The module windows by what they are opened with: nothing, a search text, a member id.
   const std::vector<module_window> plain = windows_opened_with("");
   const std::vector<module_window> by_text = windows_opened_with("text");
-  std::vector<module_window> by_memberid = windows_opened_with("memberid");
-  // The host's own window.
-  by_memberid.push_back({"w_member_sale_sum", "会员消费汇总", "memberid"});
+  const std::vector<module_window> by_memberid = windows_opened_with("memberid");
 
   auto* gb_windows = new QGroupBox(QString::fromUtf8("模块窗口"));
   auto* windows = new QGridLayout(gb_windows);

@@ -2,8 +2,9 @@
 // The demo terminal's main window: offers the windows the loaded modules declare and opens them
 // by class name, as the point-of-sale host would, shows the member id a choosing dialog hands
 // back, names the database it is connected to and says which modules could not be loaded. Each
-// button carries the title of the window it opens. database_note says what this start did to
-// the database (an upgrade, and where the copy from before it is).
+// button carries the title the window's metadata declares (no window is made to read it).
+// database_note says what this start did to the database (an upgrade, and where the copy from
+// before it is).
 
 #include <QPointer>
 #include <QWidget>
@@ -27,8 +28,6 @@ class launcher_window : public QWidget {
 
   // The windows the loaded modules declare that open without a parameter, by class name.
   static std::vector<std::string> list_windows();
-  // The title a window gives itself when it is made; `fallback` when it is not available.
-  static std::string window_caption(const std::string& class_name, const std::string& fallback);
 
   // Opens a window by class name; a non-modal window stays open and is closed with the launcher.
   void open_class(const std::string& class_name, int64_t parm = 0);
@@ -46,7 +45,7 @@ class launcher_window : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  QPushButton* make_button(const std::string& class_name, const std::string& fallback_caption);
+  QPushButton* make_button(const std::string& class_name, const std::string& caption);
   QLabel* make_class_label(const std::string& class_name);
   void open_with_memberid(const std::string& class_name);
   std::vector<QPointer<w_base>> open_;

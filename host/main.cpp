@@ -18,6 +18,7 @@
 #include "host/first_run.h"
 #include "host/hide_passwords.h"
 #include "host/host_options.h"
+#include "host/host_windows.h"
 #include "host/launcher_window.h"
 #include "host/screenshot.h"
 
@@ -42,14 +43,16 @@ int fail(const std::string& text, bool gui) {
   return 1;
 }
 
-// Loads the modules of the module folder (a QCoreApplication must exist). A module that cannot be
-// loaded is named with the reason; the terminal goes on without it.
+// Loads the modules of the module folder (a QCoreApplication must exist) and adds the host's own
+// windows. A module that cannot be loaded is named with the reason; the terminal goes on without
+// it.
 std::vector<module_failure> load_host_modules(const host_options& opt) {
   const std::string module_dir =
       opt.module_dir.empty()
           ? default_module_dir(QCoreApplication::applicationDirPath().toStdString())
           : opt.module_dir;
   std::vector<module_failure> failures = load_modules(module_dir);
+  if (std::string reason; !add_host_windows(reason)) failures.push_back({"host_windows.json", reason});
   for (const module_failure& f : failures) {
     std::cerr << "member-terminal: module not loaded: " << f.text() << "\n";
   }

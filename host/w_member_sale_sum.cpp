@@ -1,7 +1,6 @@
 #include "host/w_member_sale_sum.h"
 
 #include "framework/runtime/runtime.h"
-#include "framework/ui/window_registry.h"
 
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
@@ -83,6 +82,3 @@ void w_member_sale_sum::wf_show_total() {
   id_total = *id_total.rescale(2);  // amounts of 2 places add up to 2 places
   st_2->setText(qs("共 " + std::to_string(rows) + " 张单据    合计金额：" + id_total.format(2)));
 }
-
-static window_registration reg_w_member_sale_sum("w_member_sale_sum",
-                                                 [] { return new w_member_sale_sum; });

@@ -4,34 +4,18 @@
 #include "award/dw_member_award_control.h"
 #include "award/dw_member_award_method.h"
 #include "award/dw_member_award_record.h"
-#include "award/w_member_award.h"
-#include "award/w_member_award_control.h"
-#include "award/w_member_award_method.h"
-#include "award/w_member_award_record.h"
 #include "data/demo_data.h"
 #include "data/dw_member_levelid.h"
 #include "data/schema.h"
 #include "framework/dataview/definition.h"
-#include "framework/ui/window_registry.h"
 #include "lookup/dw_choose_member.h"
 #include "lookup/dw_member_price_query.h"
-#include "lookup/w_choose_member.h"
-#include "lookup/w_member_price_query.h"
 #include "member/dw_member_info.h"
 #include "member/dw_member_maintain.h"
 #include "member/dw_member_view.h"
-#include "member/w_member_info.h"
-#include "member/w_member_maintain.h"
-#include "member/w_member_view.h"
 
-namespace {
-
-template <class W>
-void add_window(const char* class_name) {
-  register_window(class_name, [] { return new W; });
-}
-
-}  // namespace
+// Generated from member_module.json: registers the windows it lists.
+void register_member_windows();
 
 void member_module::init() {
   for (dv_definition (*make)() :
@@ -40,15 +24,7 @@ void member_module::init() {
         make_dw_member_award_control, make_dw_member_award_method, make_dw_member_award_record}) {
     register_definition(make());
   }
-  add_window<w_member_maintain>("w_member_maintain");
-  add_window<w_member_view>("w_member_view");
-  add_window<w_member_info>("w_member_info");
-  add_window<w_choose_member>("w_choose_member");
-  add_window<w_member_price_query>("w_member_price_query");
-  add_window<w_member_award>("w_member_award");
-  add_window<w_member_award_control>("w_member_award_control");
-  add_window<w_member_award_method>("w_member_award_method");
-  add_window<w_member_award_record>("w_member_award_record");
+  register_member_windows();
 }
 
 std::string member_module::missing_table(uo_transaction& tr) {

@@ -38,7 +38,9 @@ std::optional<std::string> data_view::getitemstring(int64_t row, std::string_vie
 
 std::string data_view::gettext(int64_t row, int column) const {
   if (column < 0 || column >= int(d_->def.columns.size())) return "";
-  return display_text(d_->def.columns[column], getitem(row, column));
+  const dv_column& c = d_->def.columns[column];
+  if (c.style == edit_style::dddw) return choices(column)->display_of(getitem(row, column).to_text());
+  return display_text(c, getitem(row, column));
 }
 
 int data_view::setitem(int64_t row, std::string_view column, const value& v) {

@@ -38,6 +38,7 @@ data_view::impl::impl(const dv_definition& d) : def(d), store(def.columns), sche
     if (!def.columns[i].computed()) continue;
     computed[i] = compiled_expr::compile(def.columns[i].expression, schema, computed_error[i]);
   }
+  make_choice_lists();
 }
 
 value data_view::impl::cell(uint32_t h, int col, int64_t position, bool original) const {
@@ -73,7 +74,10 @@ data_view::data_view(const dv_definition& def) : d_(std::make_unique<impl>(def))
 data_view::~data_view() = default;
 
 const dv_definition& data_view::definition() const { return d_->def; }
-void data_view::settransobject(uo_transaction* tr) { d_->tr = tr; }
+void data_view::settransobject(uo_transaction* tr) {
+  d_->tr = tr;
+  d_->choices_loaded = false;  // the drop-downs are read again through the new one
+}
 uo_transaction* data_view::transobject() const { return d_->tr; }
 const std::string& data_view::last_error() const { return d_->error; }
 const data_view::storage& data_view::store() const { return d_->store; }

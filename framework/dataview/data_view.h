@@ -16,6 +16,8 @@
 #include "framework/db/transaction.h"
 #include "framework/value/value.h"
 
+struct dv_choices;
+
 enum class dv_buffer { primary, filter, deleted };
 enum class dv_status { notmodified, datamodified, new_, newmodified };
 
@@ -84,13 +86,21 @@ class data_view {
   // The edit path: text as typed, converted by the column's type ("" into a number is null).
   int settext(int64_t row, int column, std::string_view text);
   // Display text of a cell per the column's format and edit style (code table display value,
-  // drop-down display column, check box on/off left to the view).
+  // drop-down display column once load_choices() read it, check box on/off left to the view).
   std::string gettext(int64_t row, int column) const;
 
   // Reads one unchanged shown row again from the database (by its key, with the last retrieval's
   // arguments), as another window may have saved it. 1 read, 0 no longer in the query's result
   // (the row stays as it was), -1 failed or the row has unsaved changes.
   int reselectrow(int64_t row);
+  // The list a code table or drop-down column offers; null for other columns. A drop-down's list
+  // is empty until load_choices() has read it.
+  const dv_choices* choices(int column) const;
+  // Reads the rows of every drop-down column's data view through the transaction. 1 ok; -1 when
+  // one cannot be read (message in last_error(), naming the column): that list keeps what it had.
+  // A new transaction object makes them due again (choices_loaded() false).
+  int load_choices();
+  bool choices_loaded() const;
 
   int64_t insertrow(int64_t before);  // 0 = at the end; the new row's number
   int deleterow(int64_t row);         // moves a retrieved row to the deleted buffer; 1 / -1

@@ -1,10 +1,12 @@
 #pragma once
 // Inside of data_view, shared by the files that implement its operations.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "framework/dataview/choices.h"
 #include "framework/dataview/data_view.h"
 #include "framework/dataview/row_buffers.h"
 #include "framework/dataview/storage.h"
@@ -44,6 +46,10 @@ struct data_view::impl {
   // Per column, the digits its database column is declared with, as the last retrieval found.
   std::vector<declared_digits> declared;
   std::vector<value> last_args;  // of the last successful retrieval
+  // The lists of code table and drop-down columns, by column; drop-downs read by load_choices().
+  std::map<int, dv_choices> choices;
+  bool choices_loaded = false;
+  void make_choice_lists();
 
   std::string filter_text;
   std::unique_ptr<compiled_expr> filter_expr;

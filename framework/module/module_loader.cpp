@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLibrary>
 #include <QPluginLoader>
@@ -25,6 +26,25 @@ std::vector<const loaded_module*>& in_order() {
 
 std::string str(const QJsonValue& v) { return v.toString().toStdString(); }
 
+std::vector<module_window>& host_windows() {
+  static std::vector<module_window> v;
+  return v;
+}
+
+// The "windows" list of metadata; false with reason when a window has no class name.
+bool read_windows(const QJsonObject& meta, std::vector<module_window>& out, std::string& reason) {
+  for (const QJsonValue& w : meta.value("windows").toArray()) {
+    const QJsonObject o = w.toObject();
+    module_window mw{str(o.value("class")), str(o.value("caption")), str(o.value("opens_with"))};
+    if (mw.class_name.empty()) {
+      reason = "its metadata lists a window without a class name";
+      return false;
+    }
+    out.push_back(std::move(mw));
+  }
+  return true;
+}
+
 // Name, version and windows from the metadata; false with reason when they are missing.
 bool read_metadata(const QJsonObject& meta, loaded_module& m, std::string& reason) {
   m.name = str(meta.value("name"));
@@ -33,16 +53,7 @@ bool read_metadata(const QJsonObject& meta, loaded_module& m, std::string& reaso
     reason = "its metadata names no module or no version";
     return false;
   }
-  for (const QJsonValue& w : meta.value("windows").toArray()) {
-    const QJsonObject o = w.toObject();
-    module_window mw{str(o.value("class")), str(o.value("caption")), str(o.value("opens_with"))};
-    if (mw.class_name.empty()) {
-      reason = "its metadata lists a window without a class name";
-      return false;
-    }
-    m.windows.push_back(std::move(mw));
-  }
-  return true;
+  return read_windows(meta, m.windows, reason);
 }
 
 }  // namespace
@@ -109,8 +120,23 @@ std::vector<module_failure> load_modules(const std::string& dir) {
 
 const std::vector<const loaded_module*>& loaded_modules() { return in_order(); }
 
+bool declare_host_windows(const char* metadata, void (*register_windows)(), std::string& reason) {
+  QJsonParseError error;
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray(metadata), &error);
+  if (!doc.isObject()) {
+    reason = "the host's window list does not read: " + error.errorString().toStdString();
+    return false;
+  }
+  std::vector<module_window> windows;
+  if (!read_windows(doc.object(), windows, reason)) return false;
+  register_windows();
+  host_windows() = std::move(windows);
+  return true;
+}
+
 std::vector<module_window> declared_windows() {
   std::vector<module_window> out;
   for (const loaded_module* m : in_order()) out.insert(out.end(), m->windows.begin(), m->windows.end());
+  out.insert(out.end(), host_windows().begin(), host_windows().end());
   return out;
 }

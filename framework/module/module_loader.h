@@ -36,5 +36,10 @@ std::vector<module_failure> load_modules(const std::string& dir);
 // The modules loaded so far, in loading order.
 const std::vector<const loaded_module*>& loaded_modules();
 
-// The window classes the loaded modules declare, in their order.
+// Windows the host itself provides, declared by metadata of a module's form (its "windows" list)
+// and registered by register_windows, the function generated from that same metadata. False with
+// reason when the metadata does not read; nothing is registered then.
+bool declare_host_windows(const char* metadata, void (*register_windows)(), std::string& reason);
+
+// The window classes the loaded modules declare, in their order, then the host's own.
 std::vector<module_window> declared_windows();

@@ -12,7 +12,7 @@ dw_edit_delegate::dw_edit_delegate(dw_table_model* model, QObject* parent)
 QWidget* dw_edit_delegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                         const QModelIndex& index) const {
   QWidget* editor = nullptr;
-  if (const dw_choices* list = model_->choices(index.column())) {
+  if (const dv_choices* list = model_->choices(index.column())) {
     auto* combo = new QComboBox(parent);
     for (const auto& [display, data] : list->items)
       combo->addItem(QString::fromStdString(display), QString::fromStdString(data));

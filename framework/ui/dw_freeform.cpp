@@ -14,8 +14,8 @@ namespace {
 constexpr int default_field_height = 76;  // host units
 }
 
-dw_freeform::dw_freeform(data_view& dv, dw_choices_cache& choices, QWidget* parent)
-    : QWidget(parent), dv_(dv), choices_(choices) {
+dw_freeform::dw_freeform(data_view& dv, QWidget* parent)
+    : QWidget(parent), dv_(dv) {
   build();
   // Takes the focus of a click that no field takes (read-only field, background) and hands it
   // back to the field, so the window above cannot take it out of the form's Tab order.
@@ -92,10 +92,10 @@ void dw_freeform::build() {
 }
 
 void dw_freeform::fill_choices(field& f) {
-  if (!f.combo || f.combo->count() > 0) return;
-  const dv_column& col = dv_.definition().columns[size_t(f.col)];
-  const dw_choices* list = choices_.for_column(col, f.col, dv_.transobject());
-  if (!list) return;
+  const dv_choices* list = f.combo ? dv_.choices(f.col) : nullptr;
+  // A drop-down's list is filled once the data view has read it.
+  if (!list || f.combo->count() == int(list->items.size())) return;
+  f.combo->clear();
   for (const auto& [display, data] : list->items)
     f.combo->addItem(QString::fromStdString(display), QString::fromStdString(data));
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/dataview/data_view.h"
-#include "framework/ui/dw_choices.h"
+#include "framework/dataview/choices.h"
 
 class QCheckBox;
 class QComboBox;
@@ -22,7 +22,7 @@ class QLineEdit;
 class dw_freeform : public QWidget, public dv_listener {
   Q_OBJECT
  public:
-  dw_freeform(data_view& dv, dw_choices_cache& choices, QWidget* parent = nullptr);
+  explicit dw_freeform(data_view& dv, QWidget* parent = nullptr);
   ~dw_freeform() override;
 
   int accept();        // stores the text being typed: 1 ok, -1 refused
@@ -66,7 +66,6 @@ class dw_freeform : public QWidget, public dv_listener {
   void dv_rows_removed(int64_t, int64_t) override { load_all(false); apply_editability(); }
 
   data_view& dv_;
-  dw_choices_cache& choices_;
   std::vector<field> fields_;
   bool loading_ = false;
   QWidget* last_focused_ = nullptr;  // the field that last had the keyboard

@@ -8,8 +8,8 @@ bool numeric(const dv_column& c) {
 
 }  // namespace
 
-dw_table_model::dw_table_model(data_view& dv, dw_choices_cache& choices, QObject* parent)
-    : QAbstractTableModel(parent), dv_(dv), choices_(choices) {
+dw_table_model::dw_table_model(data_view& dv, QObject* parent)
+    : QAbstractTableModel(parent), dv_(dv) {
   dv_.add_listener(this);
 }
 
@@ -23,23 +23,12 @@ int dw_table_model::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(dv_.definition().columns.size());
 }
 
-const dw_choices* dw_table_model::choices(int column) const {
-  const dv_column& c = dv_.definition().columns[size_t(column)];
-  return choices_.for_column(c, column, dv_.transobject());
-}
-
 bool dw_table_model::editable(int column) const {
   const dv_column& c = dv_.definition().columns[size_t(column)];
   return !c.computed() && dv_.tab_sequence(column) > 0;
 }
 
 QString dw_table_model::cell_text(int row, int column) const {
-  const dv_column& c = dv_.definition().columns[size_t(column)];
-  if (c.style == edit_style::dddw) {
-    const std::string stored = dv_.getitem(row + 1, column).to_text();
-    const dw_choices* list = choices(column);
-    return QString::fromStdString(list ? list->display_of(stored) : stored);
-  }
   return QString::fromStdString(dv_.gettext(row + 1, column));
 }
 

@@ -10,12 +10,12 @@
 #include <optional>
 
 #include "framework/dataview/data_view.h"
-#include "framework/ui/dw_choices.h"
+#include "framework/dataview/choices.h"
 
 class dw_table_model : public QAbstractTableModel, public dv_listener {
   Q_OBJECT
  public:
-  dw_table_model(data_view& dv, dw_choices_cache& choices, QObject* parent = nullptr);
+  explicit dw_table_model(data_view& dv, QObject* parent = nullptr);
   ~dw_table_model() override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -28,7 +28,7 @@ class dw_table_model : public QAbstractTableModel, public dv_listener {
   // Text a user reads in a cell (also what export and print write); row and column from 0.
   QString cell_text(int row, int column) const;
   bool editable(int column) const;
-  const dw_choices* choices(int column) const;
+  const dv_choices* choices(int column) const { return dv_.choices(column); }
 
   void set_current_colour(std::optional<QColor> c);
   // A refused edit: the engine's message (the control shows it).
@@ -47,7 +47,6 @@ class dw_table_model : public QAbstractTableModel, public dv_listener {
   void dv_columns_changed() override;
 
   data_view& dv_;
-  dw_choices_cache& choices_;
   std::optional<QColor> current_colour_;
   mutable int64_t data_calls_ = 0;
 };

@@ -54,7 +54,6 @@ change_counts count_changes(const data_view& dv) {
 struct u_wsk_dw::impl {
   std::string dataobject;
   std::unique_ptr<data_view> dv;
-  dw_choices_cache choices;
   QVBoxLayout* layout = nullptr;
   dw_grid_view* grid = nullptr;
   dw_table_model* model = nullptr;
@@ -112,7 +111,6 @@ void u_wsk_dw::clear_presentation() {
   d_->delegate = nullptr;
   d_->scroll = nullptr;
   d_->form = nullptr;
-  d_->choices.clear();
   d_->sort_column = -1;
 }
 
@@ -123,7 +121,7 @@ void u_wsk_dw::show_refusal(const std::string& msg) {
 // A one-row form in a scroll area; accepttext stores the field being typed.
 void u_wsk_dw::build_form() {
   d_->scroll = new QScrollArea(this);
-  d_->form = new dw_freeform(*d_->dv, d_->choices);
+  d_->form = new dw_freeform(*d_->dv);
   d_->form->on_refused = [this](const std::string& msg) { show_refusal(msg); };
   d_->scroll->setWidget(d_->form);
   d_->layout->addWidget(d_->scroll);
@@ -135,7 +133,7 @@ void u_wsk_dw::build_grid(const std::string& name) {
   data_view& dv = *d_->dv;
   auto* grid = new dw_grid_view(dv, this);
   d_->grid = grid;
-  d_->model = new dw_table_model(dv, d_->choices, grid);
+  d_->model = new dw_table_model(dv, grid);
   d_->delegate = new dw_edit_delegate(d_->model, grid);
   grid->setModel(d_->model);
   grid->setItemDelegate(d_->delegate);
@@ -254,7 +252,6 @@ const data_view& u_wsk_dw::dv() const { return *d_->dv; }
 
 void u_wsk_dw::of_settransobject(uo_transaction& tr) {
   d_->dv->settransobject(&tr);
-  d_->choices.clear();
 }
 
 long u_wsk_dw::of_retrieve() {
@@ -317,6 +314,11 @@ void u_wsk_dw::of_set_currentrow_background(long rgb) {
 }
 
 int64_t u_wsk_dw::retrieve(std::vector<value> args) {
+  // The drop-downs' rows come first, so that the rows show their display values; a drop-down
+  // that cannot be read is reported, and its column shows the stored codes.
+  if (d_->dv->transobject() && !d_->dv->choices_loaded() && d_->dv->load_choices() < 0)
+    messagebox(window()->windowTitle().toStdString(), "读取下拉列表失败：\n" + d_->dv->last_error(),
+               mb_icon::stop, mb_buttons::ok, 1);
   QElapsedTimer clock;
   clock.start();
   int64_t rc;

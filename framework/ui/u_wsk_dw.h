@@ -46,7 +46,8 @@ class u_wsk_dw : public QWidget {
   long kpo_retrieve();
   int kpo_update();
 
-  // Data view operations, as the windows call them.
+  // Data view operations, as the windows call them. retrieve() reads the drop-downs' rows first
+  // (once per transaction); each failure is reported in a box titled like the window.
   int64_t retrieve(std::vector<value> args = {});
   int64_t rowcount() const;
   int64_t getrow() const;

@@ -22,11 +22,3 @@ w_base* open_window(const std::string& class_name, int64_t parm = 0);
 w_base* open_window_text(const std::string& class_name, const std::string& text);
 // Creates the window without opening it (tests run run_open_sequence() and show it themselves).
 w_base* create_window(const std::string& class_name);
-
-// In a window unit:  static window_registration reg("w_member_maintain",
-//                                                   [] { return new w_member_maintain; });
-struct window_registration {
-  window_registration(const std::string& class_name, window_factory f) {
-    register_window(class_name, std::move(f));
-  }
-};

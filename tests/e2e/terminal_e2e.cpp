@@ -26,6 +26,7 @@
 #include "framework/ui/w_single_dw_list.h"
 #include "host/first_run.h"
 #include "host/host_options.h"
+#include "host/host_windows.h"
 #include "host/launcher_window.h"
 #include "support/sqlite3_tool.h"
 #include "support/window_helpers.h"
@@ -320,7 +321,7 @@ int main(int argc, char** argv) {
   install_ui();
   // The member module, loaded by path as the host loads it.
   std::string reason;
-  if (!load_module(MEMBER_MODULE_FILE, reason)) {
+  if (!load_module(MEMBER_MODULE_FILE, reason) || !add_host_windows(reason)) {
     std::cerr << "cannot load the member module " MEMBER_MODULE_FILE ": " << reason << "\n";
     return 1;
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dataview/choices.h"
 #include "framework/dataview/columns.h"
 #include "framework/dataview/data_view.h"
 #include "support/test_db.h"
@@ -455,6 +456,47 @@ TEST_P(dataview_db, rows_in_the_filter_buffer_are_saved_too) {
   EXPECT_EQ(dv.modifiedcount(), 1);
   ASSERT_EQ(dv.update(), 1) << dv.last_error();
   EXPECT_EQ(scalar_long("SELECT integral FROM t_member WHERE memberid = 3"), 5);
+}
+
+// A drop-down's rows are read by load_choices(); a list that cannot be read fails naming the
+// column, and its cells then show the stored code, never another value. (A table the terminal
+// cannot read: the member list's level drop-down test.)
+TEST_P(dataview_db, drop_down_lists_are_read_on_demand_and_a_failed_read_is_named) {
+  exec("INSERT INTO t_member_level (levelid, levelname) VALUES (1, '普通会员'), (2, '金卡会员')");
+  exec("UPDATE t_member SET levelid = 2 WHERE memberid = 1");
+  dv_definition level;
+  level.name = "dw_test_level";
+  level.sql = "SELECT t_member_level.levelid, t_member_level.levelname FROM t_member_level";
+  level.columns = {stored("levelid", integer), stored("levelname", text(60))};
+  register_definition(level);
+  struct drop_down_case {
+    const char *dddw, *data_column;
+    std::string error;  // how last_error() starts; "" when the list reads
+  };
+  const drop_down_case cases[] = {
+      {"dw_test_level", "levelid", ""},
+      {"dw_absent", "levelid", "the drop-down dw_absent of column levelid is not a data view"},
+      {"dw_test_level", "levelno",
+       "the drop-down dw_test_level of column levelid has no column levelno"},
+  };
+  for (const drop_down_case& c : cases) {
+    SCOPED_TRACE(std::string(c.dddw) + "." + c.data_column);
+    dv_definition d;
+    d.name = "dw_test_member_level";
+    d.sql = "SELECT t_member.memberid, t_member.levelid FROM t_member WHERE t_member.memberid = 1";
+    d.columns = {stored("memberid", integer).key(),
+                 stored("levelid", integer).dropdown(c.dddw, "levelname", c.data_column)};
+    data_view with_list(d);
+    with_list.settransobject(&tr());
+    const bool reads = c.error.empty();
+    EXPECT_EQ(with_list.load_choices(), reads ? 1 : -1);
+    EXPECT_EQ(with_list.choices_loaded(), reads);
+    EXPECT_EQ(with_list.last_error().substr(0, c.error.size()), c.error);
+    EXPECT_EQ(with_list.choices(1)->items.size(), reads ? 2u : 0u);
+    EXPECT_EQ(with_list.choices(0), nullptr);
+    ASSERT_EQ(with_list.retrieve(), 1) << with_list.last_error();
+    EXPECT_EQ(with_list.gettext(1, 1), reads ? "金卡会员" : "2");
+  }
 }
 
 INSTANTIATE_BOTH_BACKENDS(dataview_db);

@@ -142,6 +142,16 @@ std::unique_ptr<uo_transaction> db_test::connect_another() {
   return t;
 }
 
+void db_test::make_unreadable(const std::string& table) {
+  exec(kind() == backend::postgres ? "REVOKE ALL ON " + table + " FROM member_terminal"
+                                   : "ALTER TABLE " + table + " RENAME TO " + table + "_away");
+}
+
+void db_test::make_readable(const std::string& table) {
+  exec(kind() == backend::postgres ? "GRANT SELECT ON " + table + " TO member_terminal"
+                                   : "ALTER TABLE " + table + "_away RENAME TO " + table);
+}
+
 int db_test::exec(const std::string& sql, std::vector<value> params) {
   uo_transaction& a = admin();
   int rc = a.execute(sql, params);

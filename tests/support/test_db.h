@@ -65,6 +65,10 @@ class db_test : public ::testing::TestWithParam<backend> {
   int64_t scalar_long(const std::string& sql, std::vector<value> params = {});  // null: -999999
   std::string scalar_text(const std::string& sql, std::vector<value> params = {});
   int64_t row_count(const std::string& table);
+  // Takes a table out of the terminal's reach (PostgreSQL: its rights on it are revoked; SQLite:
+  // the table is renamed away), and gives the terminal back reading it.
+  void make_unreadable(const std::string& table);
+  void make_readable(const std::string& table);
 
  private:
   test_database db_;

@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "framework/module/module_loader.h"
+#include "host/host_windows.h"
 #include "framework/runtime/runtime.h"
 #include "framework/ui/install_ui.h"
 
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
   // No box may wait for a person: unanswered boxes take their default button.
   runtime::set_messagebox_handler({});
   std::string reason;
-  if (!load_module(MEMBER_MODULE_FILE, reason)) {
+  if (!load_module(MEMBER_MODULE_FILE, reason) || !add_host_windows(reason)) {
     std::cerr << "cannot load the member module " MEMBER_MODULE_FILE ": " << reason << "\n";
     return 1;
   }

@@ -13,13 +13,17 @@
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 #include "data/schema.h"
 #include "framework/runtime/runtime.h"
+#include "framework/module/module_loader.h"
+#include "host/host_windows.h"
 #include "host/launcher_window.h"
 #include "support/old_layouts.h"
 #include "support/sqlite3_tool.h"
@@ -203,6 +207,27 @@ TEST_F(host_member_terminal, password_on_the_command_line_is_never_shown) {
   for (const QLabel* l : launcher.findChildren<QLabel*>()) shown += "\n" + l->text().toStdString();
   EXPECT_EQ(shown.find(secret), std::string::npos) << shown;
   EXPECT_NE(shown.find("till:***@db1,db2"), std::string::npos) << shown;
+}
+
+// The launcher's buttons carry the titles the metadata declares; a declared window that nothing
+// registers is greyed out and marked.
+TEST(launcher_buttons, carry_the_declared_titles_and_mark_the_unavailable) {
+  std::string reason;
+  ASSERT_TRUE(declare_host_windows(R"({"windows": [
+      {"class": "w_member_sale_sum", "caption": "会员消费汇总", "opens_with": "memberid"},
+      {"class": "w_ui_test_absent", "caption": "缺少的窗口", "opens_with": "memberid"}]})",
+                                   register_host_windows, reason))
+      << reason;
+  const launcher_window launcher("demo.db");
+  for (const auto& [class_name, text, enabled] :
+       {std::tuple{"w_member_sale_sum", "会员消费汇总", true},
+        std::tuple{"w_ui_test_absent", "缺少的窗口（未提供）", false}}) {
+    const auto* cb = launcher.findChild<QPushButton*>(QString("cb_") + class_name);
+    ASSERT_NE(cb, nullptr) << class_name;
+    EXPECT_EQ(cb->text().toStdString(), text);
+    EXPECT_EQ(cb->isEnabled(), enabled) << class_name;
+  }
+  EXPECT_TRUE(add_host_windows(reason)) << reason;
 }
 
 TEST_F(host_member_terminal, without_its_module_says_why_and_keeps_running) {

@@ -49,15 +49,15 @@ class w_test_dialog : public w_logging_dialog {
   }
 };
 
-const window_registration reg_closing("w_ui_test_self_closing", [] {
-  auto* w = new w_test_dialog;
-  w->post_cancel = true;
-  return w;
-});
 
 using strings = std::vector<std::string>;
 
 TEST(open_sequence, runs_ancestors_first_and_a_posted_cancel_after_opening) {
+  register_window("w_ui_test_self_closing", [] {
+    auto* w = new w_test_dialog;
+    w->post_cancel = true;
+    return w;
+  });
   events.clear();
   // The dialog is modal: open_window returns once the posted Cancel has closed it.
   EXPECT_EQ(open_window("w_ui_test_self_closing", 42), nullptr);
