@@ -14,7 +14,7 @@ w_member_award::w_member_award() = default;
 void w_member_award::create() {
   w_single_dw_list::create();
   set_title("会员奖励领取");
-  dw_1->set_dataobject("dw_member_award");
+  (void)dw_1->set_dataobject("dw_member_award");  // a missing data object is reported by the control
   dw_1->is_id_columnname = "memberid";
   set_dw_top(296);
   // The list is read only: rows are neither added nor removed here.
@@ -51,7 +51,7 @@ void w_member_award::kpo_open() {
   if (ll_memberid < 1) return;
   open_window("w_member_award_control", ll_memberid);
   const int64_t ll_status = message.number();
-  if (ll_status == 1) dw_1->of_retrieve();
+  if (ll_status == 1) (void)dw_1->of_retrieve();  // a failed read is reported by the control
 }
 
 int w_member_award::kpo_save(int) { return 1; }
@@ -64,12 +64,15 @@ long w_member_award::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {
   if (ll_rows < 1) return message.returnvalue;
   const int64_t ll_row = dw_1->find("memberno=" + expr_quote(ls_code), 1, ll_rows);
   if (ll_row < 1) return message.returnvalue;
-  dw_1->scrolltorow(ll_row);
+  (void)dw_1->scrolltorow(ll_row);  // found among the rows: always there
   return message.returnvalue;
 }
 
 void w_member_award::cbx_clicked(u_wsk_cbx& cbx) {
   w_single_dw_list::cbx_clicked(cbx);
-  dw_1->setfilter(cbx_1->isChecked() ? "" : "integral >= mdintegral ");
-  dw_1->filter();
+  if (dw_1->setfilter(cbx_1->isChecked() ? "" : "integral >= mdintegral ") < 0) {
+    cbx_1->setChecked(!cbx_1->isChecked());  // the control has said why; the mark shows the rows
+    return;
+  }
+  (void)dw_1->filter();  // a filter that was set applies
 }
