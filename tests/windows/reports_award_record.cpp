@@ -15,7 +15,6 @@
 #include "data/demo_data.h"
 #include "windows/reports_fixture.h"
 #include "support/cell_checks.h"
-#include "support/definition_swap.h"
 
 namespace {
 
@@ -109,21 +108,6 @@ TEST_P(award_record_report, enter_keeps_exactly_the_typed_member_number) {
   search(*w, std::string(1000, '9'));
   EXPECT_EQ(w->dw_1->rowcount(), 0);
   EXPECT_TRUE(shown_boxes().empty());
-}
-
-TEST_P(award_record_report, a_search_the_view_cannot_filter_on_is_reported_and_narrows_nothing) {
-  definition_swap swap("dw_member_award_record",
-                       [](dv_definition& d) { rename_column(d, "memberno", "number_gone"); });
-  auto w = open_report();
-  ASSERT_TRUE(w);
-  const ids_t all = sorted_ids(*w->dw_1);
-  ASSERT_FALSE(all.empty());
-  search(*w, "00123");
-  const auto boxes = shown_boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].icon, mb_icon::stop);
-  EXPECT_NE(boxes[0].text.find("memberno"), std::string::npos) << boxes[0].text;
-  EXPECT_EQ(sorted_ids(*w->dw_1), all);
 }
 
 TEST_P(award_record_report, keys_other_than_enter_change_nothing) {
