@@ -48,7 +48,7 @@ class data_view {
   // empty). The filter set earlier stays in force, and so does a sort once sort() has run.
   // progress, when given, is called now and then with the rows read so far; false cancels.
   DV_CHECKED int64_t retrieve(std::vector<value> args = {},
-                   std::function<bool(int64_t rows)> progress = {});
+                              std::function<bool(int64_t rows)> progress = {});
   void reset();  // empty all buffers
 
   int64_t rowcount() const;        // shown rows
@@ -65,7 +65,8 @@ class data_view {
   // clamped to the rows there are; a range wholly after the last row finds nothing.
   DV_CHECKED int64_t find(std::string_view expr, int64_t start, int64_t end);
   DV_CHECKED int setfilter(std::string_view expr);  // 1 ok, -1 malformed ("" = no filter)
-  DV_CHECKED int filter();                          // applies the filter: rows move between primary and filter
+  // Applies the filter: rows move between primary and filter.
+  DV_CHECKED int filter();
   DV_CHECKED int setsort(std::string_view spec);    // "col A, col2 D"; 1 ok, -1 malformed
   // Stable; a null sorts below every value. Once sorted, filter() and retrieve() keep the order.
   DV_CHECKED int sort();
@@ -89,7 +90,8 @@ class data_view {
   std::string gettext(int64_t row, int column) const;
 
   DV_CHECKED int64_t insertrow(int64_t before);  // 0 = at the end; the new row's number
-  DV_CHECKED int deleterow(int64_t row);         // moves a retrieved row to the deleted buffer; 1 / -1
+  // Moves a retrieved row to the deleted buffer; 1 / -1.
+  DV_CHECKED int deleterow(int64_t row);
 
   dv_status getitemstatus(int64_t row, int column /* -1 = the row */, dv_buffer buf) const;
 

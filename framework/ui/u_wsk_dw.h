@@ -62,7 +62,8 @@ class u_wsk_dw : public QWidget {
   DV_CHECKED int accepttext();                    // stores the pending edit; -1 when refused
   int64_t modifiedcount() const;
   int64_t deletedcount() const;
-  DV_CHECKED std::string modify(std::string_view property);  // "" ok; a failure is reported in a box
+  // "" when set; a failure is reported in a box and its text answered.
+  DV_CHECKED std::string modify(std::string_view property);
   void setfocus();
 
   // Sorting by a click on a header (u_wsk_dw_sort switches it on).
