@@ -14,7 +14,7 @@ w_member_award::w_member_award() = default;
 void w_member_award::create() {
   w_single_dw_list::create();
   set_title("会员奖励领取");
-  dw_1->set_dataobject("dw_member_award");
+  (void)dw_1->set_dataobject("dw_member_award");  // a missing data object is reported by the control
   dw_1->is_id_columnname = "memberid";
   // A redeemed member who leaves the narrowed list leaves the worker at the same place in it.
   dw_1->ib_keep_place = true;
@@ -54,7 +54,7 @@ void w_member_award::kpo_open() {
   if (ll_memberid < 1) return;
   open_window("w_member_award_control", ll_memberid);
   const int64_t ll_status = message.number();
-  if (ll_status == 1) dw_1->of_retrieve();
+  if (ll_status == 1) (void)dw_1->of_retrieve();  // a failed read is reported by the control
 }
 
 int w_member_award::kpo_save(int) { return 1; }
@@ -68,6 +68,9 @@ long w_member_award::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyflags) {
 
 void w_member_award::cbx_clicked(u_wsk_cbx& cbx) {
   w_single_dw_list::cbx_clicked(cbx);
-  dw_1->setfilter(cbx_1->isChecked() ? "" : "integral >= mdintegral ");
-  dw_1->filter();
+  if (dw_1->setfilter(cbx_1->isChecked() ? "" : "integral >= mdintegral ") < 0) {
+    cbx_1->setChecked(!cbx_1->isChecked());  // the control has said why; the mark shows the rows
+    return;
+  }
+  (void)dw_1->filter();  // a filter that was set applies
 }

@@ -26,7 +26,7 @@ void w_member_award_control::create() {
 
   dw_1 = new u_wsk_dw_sort(this);
   dw_1->setObjectName("dw_1");
-  dw_1->set_dataobject("dw_member_award_control");
+  (void)dw_1->set_dataobject("dw_member_award_control");  // a missing data object is reported by the control
   dw_1->is_id_columnname = "methodid";
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
   st_member = new QLabel(this);
@@ -54,7 +54,7 @@ void w_member_award_control::kpo_postopen() {
 
 void w_member_award_control::kpo_refresh() {
   w_dialog::kpo_refresh();
-  dw_1->of_retrieve();
+  (void)dw_1->of_retrieve();  // a failed read is reported by the control
 }
 
 int w_member_award_control::kpo_default() {

@@ -18,7 +18,7 @@ void w_member_award_method::create() {
 
   dw_1 = new u_wsk_dw_sort(this);
   dw_1->setObjectName("dw_1");
-  dw_1->set_dataobject("dw_member_award_method");
+  (void)dw_1->set_dataobject("dw_member_award_method");  // a missing data object is reported by the control
   dw_1->is_id_columnname = "methodid";
   place(dw_1, k_list_x, k_list_y, k_list_width, k_list_height);
   set_saved_by_ok(dw_1);
@@ -36,7 +36,7 @@ void w_member_award_method::kpo_preopen() {
 
 void w_member_award_method::kpo_postopen() {
   w_dialog::kpo_postopen();
-  dw_1->of_retrieve();
+  (void)dw_1->of_retrieve();  // a failed read is reported by the control
   dw_1->of_set_currentrow_background(rgb(255, 255, 0));
 }
 

@@ -17,7 +17,7 @@ void w_member_award_record::create() {
   w_duration_report::create();
   set_title("会员奖励记录");
   set_size_units(k_width, k_height);
-  dw_1->set_dataobject("dw_member_award_record");
+  (void)dw_1->set_dataobject("dw_member_award_record");  // a missing data object is reported by the control
   dw_1->is_id_columnname = "seqid";
 
   st_3 = new QLabel(QString::fromUtf8("会员号:"), this);
@@ -53,8 +53,8 @@ long w_member_award_record::sle_kpo_keypressed(u_wsk_sle& sle, int key, int keyf
   if (runtime::enter_down()) {
     const std::string ls_code(trim_blanks(sle_1->text_utf8()));
     // The typed text is quoted as a literal: it is compared, never read as an expression.
-    dw_1->setfilter("memberno=" + expr_quote(ls_code));
-    dw_1->filter();
+    if (dw_1->setfilter("memberno=" + expr_quote(ls_code)) < 0) return message.returnvalue;
+    (void)dw_1->filter();  // a filter that was set applies
   }
   return message.returnvalue;
 }

@@ -24,7 +24,7 @@ void w_member_sale_sum::create() {
 
   dw_1 = new u_wsk_dw_sort(this);
   dw_1->setObjectName("dw_1");
-  dw_1->set_dataobject("dw_member_sale_sum");
+  (void)dw_1->set_dataobject("dw_member_sale_sum");  // a missing data object is reported by the control
   place(dw_1, 40, 130, 2060, 1040);
 
   st_2 = new QLabel(this);
@@ -41,7 +41,7 @@ void w_member_sale_sum::kpo_preopen() {
 void w_member_sale_sum::kpo_postopen() {
   w_dialog::kpo_postopen();
   wf_show_member();
-  dw_1->of_retrieve();
+  (void)dw_1->of_retrieve();  // a failed read is reported by the control
   dw_1->of_set_currentrow_background(255 + 255 * 256);
   wf_show_total();
 }

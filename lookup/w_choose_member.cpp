@@ -11,7 +11,7 @@ void w_choose_member::create() {
 
   dw_1 = new u_wsk_dw_sort(this);
   dw_1->setObjectName("dw_1");
-  dw_1->set_dataobject("dw_choose_MEMBER");
+  (void)dw_1->set_dataobject("dw_choose_MEMBER");  // a missing data object is reported by the control
   dw_1->is_id_columnname = "memberid";
   dw_1->set_hscroll(true);
   place(dw_1, 0, 0, 2825, 1224);

@@ -35,7 +35,7 @@ void w_member_price_query::create() {
   place(sle_article, 416, 180, 485, 88);
 
   set_dw_top(284);
-  dw_1->set_dataobject("dw_member_price_query");
+  (void)dw_1->set_dataobject("dw_member_price_query");  // a missing data object is reported by the control
   dw_1->is_id_columnname = "articleid";
   dw_1->is_lastcolumnname = "0";
   setTabOrder(sle_article, dw_1);
@@ -43,7 +43,7 @@ void w_member_price_query::create() {
 
 void w_member_price_query::kpo_postopen() {
   w_simple_report::kpo_postopen();
-  dw_1->retrieve();
+  (void)dw_1->retrieve();  // a failed read is reported by the control
   sle_article->setFocus();
 }
 
@@ -55,7 +55,7 @@ long w_member_price_query::sle_modified(u_wsk_sle& sle) {
   const int64_t ll_row = dw_1->rowcount();
   if (ll_row > 0) {
     const int64_t found = dw_1->find("string(articleid)=" + expr_quote(ls_article), 1, ll_row);
-    if (found > 0) dw_1->scrolltorow(found);
+    if (found > 0) (void)dw_1->scrolltorow(found);  // a found row: always there
   }
   return message.returnvalue;
 }

@@ -27,7 +27,7 @@ void w_member_info::create() {
 
   dw_1 = new u_wsk_dw(tabpage_1);
   dw_1->setObjectName("dw_1");
-  dw_1->set_dataobject("dw_member_info");
+  (void)dw_1->set_dataobject("dw_member_info");  // a missing data object is reported by the control
   dw_1->set_vscroll(false);
   dw_1->set_border(false);
   place(dw_1, 27, 60, 2939, 1212);
@@ -55,7 +55,7 @@ void w_member_info::kpo_postopen() {
 
 void w_member_info::kpo_refresh() {
   w_dialog::kpo_refresh();
-  dw_1->of_retrieve();
+  (void)dw_1->of_retrieve();  // a failed read is reported by the control
 }
 
 long w_member_info::dw_kpo_retrieve(u_wsk_dw& /*dw*/) { return long(dw_1->retrieve({value(il_memberid)})); }
@@ -67,7 +67,7 @@ int w_member_info::kpo_default() {
 
 int w_member_info::kpo_save(int an_commit) {
   w_dialog::kpo_save(an_commit);
-  dw_1->accepttext();
+  if (dw_1->accepttext() < 0) return -1;  // the refusal has been shown; nothing is saved
   // The member list refuses to save a register holding a phone of the wrong length: the form
   // stores none either, with the list's message.
   if (dw_1->modifiedcount() > 0 && sys_param_is_one("MOBILE_CHECK")) {

@@ -34,7 +34,7 @@ void w_member_list::create() {
   sle_1->raise();
 
   set_dw_top(296);
-  dw_1->set_dataobject(is_dataobject);
+  (void)dw_1->set_dataobject(is_dataobject);  // a missing data object is reported by the control
   dw_1->of_settransobject(sqlca);
   dw_1->is_id_columnname = "memberid";
 }
@@ -79,7 +79,7 @@ void w_member_list::kpo_open() {
 int w_member_list::kpo_save(int /*an_commit*/) { return kpo_savedata(); }
 
 int w_member_list::kpo_savedata() {
-  dw_1->accepttext();
+  if (dw_1->accepttext() < 0) return -1;  // the refusal has been shown; nothing is saved
   if (dw_1->modifiedcount() <= 0 && dw_1->deletedcount() <= 0) return 1;
   if (wf_validation() < 0) return -1;
   wf_set_new_rows_site();
@@ -102,7 +102,7 @@ int w_member_list::wf_validation() {
           messagebox("提示：", "第" + std::to_string(ll_row) + "行会员代号为空，是否删除该行？",
                      mb_icon::information, mb_buttons::okcancel, 1);
       if (li_answer != 1) return -1;
-      dw_1->deleterow(ll_row);
+      (void)dw_1->deleterow(ll_row);  // a row of the loop: always there
       continue;
     }
     if (!lb_mobile_check) continue;

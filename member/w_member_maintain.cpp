@@ -11,10 +11,9 @@ void w_member_maintain::kpo_preopen() {
 }
 
 void w_member_maintain::wf_dw_modify_set() {
-  dw_1->modify("memberid.TabSequence=10");
-  dw_1->modify("memberno.TabSequence=20");
-  dw_1->modify("membername.TabSequence=30");
-  dw_1->modify("memberaddr.TabSequence=40");
-  dw_1->modify("contactphone.TabSequence=50");
-  dw_1->modify("integral.TabSequence=70");
+  // The first property the view refuses stops here: the control has said which one.
+  for (const char* property :
+       {"memberid.TabSequence=10", "memberno.TabSequence=20", "membername.TabSequence=30",
+        "memberaddr.TabSequence=40", "contactphone.TabSequence=50", "integral.TabSequence=70"})
+    if (!dw_1->modify(property).empty()) return;
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/dataview/checked.h"
 #include "framework/dataview/definition.h"
 #include "framework/db/transaction.h"
 #include "framework/value/value.h"
@@ -48,8 +49,8 @@ class data_view {
   // shown (those read that pass the filter), or -1 (error text in last_error(); buffers left
   // empty). The filter set earlier stays in force, and so does a sort once sort() has run.
   // progress, when given, is called now and then with the rows read so far; false cancels.
-  int64_t retrieve(std::vector<value> args = {},
-                   std::function<bool(int64_t rows)> progress = {});
+  DV_CHECKED int64_t retrieve(std::vector<value> args = {},
+                              std::function<bool(int64_t rows)> progress = {});
   void reset();  // empty all buffers
 
   int64_t rowcount() const;        // shown rows
@@ -58,18 +59,19 @@ class data_view {
   int64_t modifiedcount() const;   // rows in primary and filter with status datamodified/newmodified
 
   int64_t getrow() const;          // current row, 0 = none
-  int setrow(int64_t row);         // 1 ok, -1 out of range
-  int scrolltorow(int64_t row);    // makes row current (the view scrolls to it)
+  DV_CHECKED int setrow(int64_t row);         // 1 ok, -1 out of range
+  DV_CHECKED int scrolltorow(int64_t row);    // makes row current (the view scrolls to it)
 
   // First row in [start, end] (end may be before start: search backwards) where expr is true;
   // 0 none, negative when the expression is malformed (message in last_error()). The bounds are
   // clamped to the rows there are; a range wholly after the last row finds nothing.
-  int64_t find(std::string_view expr, int64_t start, int64_t end);
-  int setfilter(std::string_view expr);  // 1 ok, -1 malformed ("" = no filter)
-  int filter();                          // applies the filter: rows move between primary and filter
-  int setsort(std::string_view spec);    // "col A, col2 D"; 1 ok, -1 malformed
+  DV_CHECKED int64_t find(std::string_view expr, int64_t start, int64_t end);
+  DV_CHECKED int setfilter(std::string_view expr);  // 1 ok, -1 malformed ("" = no filter)
+  // Applies the filter: rows move between primary and filter.
+  DV_CHECKED int filter();
+  DV_CHECKED int setsort(std::string_view spec);    // "col A, col2 D"; 1 ok, -1 malformed
   // Stable; a null sorts below every value. Once sorted, filter() and retrieve() keep the order.
-  int sort();
+  DV_CHECKED int sort();
 
   // Cells, by row in the buffer and column name or index (computed columns evaluate here).
   value getitem(int64_t row, std::string_view column, dv_buffer buf = dv_buffer::primary,
@@ -81,10 +83,10 @@ class data_view {
 
   // Stores a value: checked against the column's type and length. 1 ok, -1 refused (message in
   // last_error(), the cell keeps its old value). Marks the row and column modified.
-  int setitem(int64_t row, std::string_view column, const value& v);
-  int setitem(int64_t row, int column, const value& v);
+  DV_CHECKED int setitem(int64_t row, std::string_view column, const value& v);
+  DV_CHECKED int setitem(int64_t row, int column, const value& v);
   // The edit path: text as typed, converted by the column's type ("" into a number is null).
-  int settext(int64_t row, int column, std::string_view text);
+  DV_CHECKED int settext(int64_t row, int column, std::string_view text);
   // Display text of a cell per the column's format and edit style (code table display value,
   // drop-down display column once load_choices() read it, check box on/off left to the view).
   std::string gettext(int64_t row, int column) const;
@@ -102,24 +104,24 @@ class data_view {
   int load_choices();
   bool choices_loaded() const;
 
-  int64_t insertrow(int64_t before);  // 0 = at the end; the new row's number
-  int deleterow(int64_t row);         // moves a retrieved row to the deleted buffer; 1 / -1
+  DV_CHECKED int64_t insertrow(int64_t before);  // 0 = at the end; the new row's number
+  DV_CHECKED int deleterow(int64_t row);         // moves a retrieved row to the deleted buffer; 1 / -1
 
   dv_status getitemstatus(int64_t row, int column /* -1 = the row */, dv_buffer buf) const;
 
   // The pending edit of a view is stored through this hook (set by the control that edits).
   void set_accept_hook(std::function<int()> hook);
-  int accepttext();  // 1 ok, -1 refused
+  DV_CHECKED int accepttext();  // 1 ok, -1 refused
 
   // Writes inserts, the changed columns of modified rows (key and original values in the WHERE)
   // and deletes, in one transaction, and commits. 1 ok; -1 on failure or conflict (a row changed
   // or deleted meanwhile by another terminal): everything is rolled back and the buffers are as
   // before the call, so the user can retry. Message in last_error().
-  int update();
-  int resetupdate();  // forget changes: all rows notmodified, deleted buffer emptied
+  DV_CHECKED int update();
+  DV_CHECKED int resetupdate();  // forget changes: all rows notmodified, deleted buffer emptied
 
   // "col.TabSequence=N"; answers "" on success, else an error text.
-  std::string modify(std::string_view property);
+  DV_CHECKED std::string modify(std::string_view property);
   int tab_sequence(int column) const;
 
   const std::string& last_error() const;

@@ -98,8 +98,7 @@ int u_wsk_dw::set_dataobject(const std::string& name) {
   set_border(d_->border);
   emit rows_changed();
   if (def) return 1;
-  messagebox(window()->windowTitle().toStdString(), "数据对象不存在：" + name, mb_icon::stop,
-             mb_buttons::ok, 1);
+  report_error("数据对象不存在：" + name);
   return -1;
 }
 
@@ -116,6 +115,10 @@ void u_wsk_dw::clear_presentation() {
 
 void u_wsk_dw::show_refusal(const std::string& msg) {
   messagebox(window()->windowTitle().toStdString(), msg, mb_icon::exclamation, mb_buttons::ok, 1);
+}
+
+void u_wsk_dw::report_error(const std::string& msg) {
+  messagebox(window()->windowTitle().toStdString(), msg, mb_icon::stop, mb_buttons::ok, 1);
 }
 
 // A one-row form in a scroll area; accepttext stores the field being typed.
@@ -211,7 +214,7 @@ void u_wsk_dw::keep_grid_selection_on_current_row() {
           [this](const QModelIndex& current, const QModelIndex&) {
             if (d_->syncing || !current.isValid()) return;
             d_->syncing = true;
-            d_->dv->setrow(current.row() + 1);
+            (void)d_->dv->setrow(current.row() + 1);  // the grid's row: always there
             d_->syncing = false;
             // The row may be selected only partly after a keyboard move: select it whole.
             d_->grid->selectionModel()->select(
@@ -238,7 +241,8 @@ void u_wsk_dw::sort_by_header_clicks() {
     d_->sort_descending = d_->sort_column == col ? !d_->sort_descending : false;
     d_->sort_column = col;
     const std::string& name = d_->dv->definition().columns[size_t(col)].name;
-    if (d_->dv->setsort(name + (d_->sort_descending ? " D" : " A")) > 0) d_->dv->sort();
+    // A column of the view by its own name: the sort is always well formed.
+    if (d_->dv->setsort(name + (d_->sort_descending ? " D" : " A")) > 0) (void)d_->dv->sort();
     d_->grid->horizontalHeader()->setSortIndicator(
         col, d_->sort_descending ? Qt::DescendingOrder : Qt::AscendingOrder);
   });
@@ -265,7 +269,7 @@ long u_wsk_dw::of_retrieve() {
     for (int64_t r = 1, n = rowcount(); r <= n && !found; ++r)
       if (of_get_id(r) == id) found = r;
     if (!found && ib_keep_place) found = std::min<int64_t>(place, rowcount());
-    if (found > 0) scrolltorow(found);
+    if (found > 0) (void)scrolltorow(found);  // a row just counted: always there
   }
   return rc;
 }
@@ -328,9 +332,7 @@ int64_t u_wsk_dw::retrieve(std::vector<value> args) {
   } else {
     rc = d_->dv->retrieve(std::move(args));
   }
-  if (rc < 0)
-    messagebox(window()->windowTitle().toStdString(), "读取数据失败：\n" + d_->dv->last_error(),
-               mb_icon::stop, mb_buttons::ok, 1);
+  if (rc < 0) report_error("读取数据失败：\n" + d_->dv->last_error());
   emit retrieved(rc, clock.elapsed());
   return rc;
 }
@@ -342,7 +344,11 @@ int u_wsk_dw::scrolltorow(int64_t row) { return d_->dv->scrolltorow(row); }
 int64_t u_wsk_dw::find(std::string_view expr, int64_t start, int64_t end) {
   return d_->dv->find(expr, start, end);
 }
-int u_wsk_dw::setfilter(std::string_view expr) { return d_->dv->setfilter(expr); }
+int u_wsk_dw::setfilter(std::string_view expr) {
+  const int rc = d_->dv->setfilter(expr);
+  if (rc < 0) report_error("过滤条件无效，显示的行未按它过滤：\n" + d_->dv->last_error());
+  return rc;
+}
 int u_wsk_dw::filter() { return d_->dv->filter(); }
 int u_wsk_dw::setsort(std::string_view spec) { return d_->dv->setsort(spec); }
 int u_wsk_dw::sort() { return d_->dv->sort(); }
@@ -357,14 +363,18 @@ int u_wsk_dw::setitem(int64_t row, std::string_view column, const value& v) {
 }
 int64_t u_wsk_dw::insertrow(int64_t before) {
   const int64_t row = d_->dv->insertrow(before);
-  if (row > 0) d_->dv->scrolltorow(row);
+  if (row > 0) (void)d_->dv->scrolltorow(row);  // the row just inserted
   return row;
 }
 int u_wsk_dw::deleterow(int64_t row) { return d_->dv->deleterow(row); }
 int u_wsk_dw::accepttext() { return d_->dv->accepttext(); }
 int64_t u_wsk_dw::modifiedcount() const { return d_->dv->modifiedcount(); }
 int64_t u_wsk_dw::deletedcount() const { return d_->dv->deletedcount(); }
-std::string u_wsk_dw::modify(std::string_view property) { return d_->dv->modify(property); }
+std::string u_wsk_dw::modify(std::string_view property) {
+  std::string err = d_->dv->modify(property);
+  if (!err.empty()) report_error("数据对象属性设置失败：\n" + err);
+  return err;
+}
 
 void u_wsk_dw::setfocus() {
   if (d_->grid) d_->grid->setFocus(Qt::OtherFocusReason);

@@ -23,7 +23,7 @@ class u_wsk_dw : public QWidget {
 
   // Builds the data view from a registered definition (case-insensitive name). 1 ok; -1 when no
   // data object has that name: the window is told so in a message box and the view stays empty.
-  int set_dataobject(const std::string& name);
+  DV_CHECKED int set_dataobject(const std::string& name);
   std::string dataobject() const;
   data_view& dv();
   const data_view& dv() const;
@@ -36,37 +36,38 @@ class u_wsk_dw : public QWidget {
 
   // Framework services.
   void of_settransobject(uo_transaction& tr = sqlca);
-  long of_retrieve();  // raises kpo_retrieve; the row of the same id stays current
+  DV_CHECKED long of_retrieve();  // raises kpo_retrieve; the row of the same id stays current
   int64_t of_get_id() const;                    // id of the current row; 0 when none
   int64_t of_get_id(int64_t row) const;
-  int of_update();                              // raises kpo_update
+  DV_CHECKED int of_update();                              // raises kpo_update
   void of_set_currentrow_background(long rgb);  // colour of the current row
 
   // Raise the events to the window (control_events): rows read; update's result.
-  long kpo_retrieve();
-  int kpo_update();
+  DV_CHECKED long kpo_retrieve();
+  DV_CHECKED int kpo_update();
 
   // Data view operations, as the windows call them. retrieve() reads the drop-downs' rows first
   // (once per transaction); each failure is reported in a box titled like the window.
-  int64_t retrieve(std::vector<value> args = {});
+  DV_CHECKED int64_t retrieve(std::vector<value> args = {});
   int64_t rowcount() const;
   int64_t getrow() const;
-  int setrow(int64_t row);
-  int scrolltorow(int64_t row);
-  int64_t find(std::string_view expr, int64_t start, int64_t end);
-  int setfilter(std::string_view expr);
-  int filter();
-  int setsort(std::string_view spec);
-  int sort();
+  DV_CHECKED int setrow(int64_t row);
+  DV_CHECKED int scrolltorow(int64_t row);
+  DV_CHECKED int64_t find(std::string_view expr, int64_t start, int64_t end);
+  DV_CHECKED int setfilter(std::string_view expr);  // a malformed filter is reported in a box
+  DV_CHECKED int filter();
+  DV_CHECKED int setsort(std::string_view spec);
+  DV_CHECKED int sort();
   std::optional<decimal> getitemnumber(int64_t row, std::string_view column) const;
   std::optional<std::string> getitemstring(int64_t row, std::string_view column) const;
-  int setitem(int64_t row, std::string_view column, const value& v);
-  int64_t insertrow(int64_t before);
-  int deleterow(int64_t row);
-  int accepttext();                    // stores the pending edit; -1 when refused
+  DV_CHECKED int setitem(int64_t row, std::string_view column, const value& v);
+  DV_CHECKED int64_t insertrow(int64_t before);
+  DV_CHECKED int deleterow(int64_t row);
+  DV_CHECKED int accepttext();                    // stores the pending edit; -1 when refused
   int64_t modifiedcount() const;
   int64_t deletedcount() const;
-  std::string modify(std::string_view property);
+  // "" when set; a failure is reported in a box and its text answered.
+  DV_CHECKED std::string modify(std::string_view property);
   void setfocus();
 
   // Sorting by a click on a header (u_wsk_dw_sort switches it on).
@@ -102,6 +103,7 @@ class u_wsk_dw : public QWidget {
   // Presentation of the current definition, built by set_dataobject.
   void clear_presentation();
   void show_refusal(const std::string& msg);  // a refused edit, in a box titled like the window
+  void report_error(const std::string& msg);  // a failed operation, in a box titled like the window
   void build_form();
   void build_grid(const std::string& name);
   void size_grid_columns(const std::string& name);

@@ -44,7 +44,8 @@ bool w_dialog::has_unsaved_changes() const {
 
 void w_dialog::accept_pending_edits() {
   w_base::accept_pending_edits();
-  if (saved_by_ok_) saved_by_ok_->accepttext();
+  // A refusal is shown by the control; what was stored is offered for saving.
+  if (saved_by_ok_) (void)saved_by_ok_->accepttext();
 }
 
 void w_dialog::controls_created() {

@@ -40,10 +40,10 @@ void w_duration_report::kpo_postopen() { w_simple_report::kpo_postopen(); }
 void w_duration_report::open_finished() {
   w_simple_report::open_finished();
   paint_now();  // the window shows before its report is read
-  dw_1->of_retrieve();
+  (void)dw_1->of_retrieve();  // a failed read is reported by the control
   // From now on a change of either date reads the report again.
   for (uo_date* picker : {uo_start, uo_end})
-    connect(picker, &QDateEdit::dateChanged, this, [this] { dw_1->of_retrieve(); });
+    connect(picker, &QDateEdit::dateChanged, this, [this] { (void)dw_1->of_retrieve(); });
 }
 
 std::string w_duration_report::report_title() const {

@@ -87,7 +87,7 @@ void w_single_dw_list::kpo_postopen() { w_base::kpo_postopen(); }
 void w_single_dw_list::open_finished() {
   w_base::open_finished();
   paint_now();  // the window shows before its list is read
-  dw_1->of_retrieve();
+  (void)dw_1->of_retrieve();  // a failed read is reported by the control
 }
 
 int w_single_dw_list::kpo_save(int an_commit) {
@@ -116,7 +116,10 @@ void w_single_dw_list::dw_doubleclicked(u_wsk_dw& dw, int64_t row) {
   if (row > 0) kpo_open();
 }
 
-void w_single_dw_list::accept_pending_edits() { dw_1->accepttext(); }
+void w_single_dw_list::accept_pending_edits() {
+  // A refusal is shown by the control; what was stored is offered for saving.
+  (void)dw_1->accepttext();
+}
 
 void w_single_dw_list::set_dw_top(int y_units) {
   dw_top_px_ = units_to_px_y(y_units);

@@ -177,13 +177,13 @@ TEST_F(dataview_cells, listeners_follow_row_edits_and_the_current_row) {
     void dv_current_changed(int64_t o, int64_t n) override { seen.push_back("cur " + std::to_string(o) + ">" + std::to_string(n)); }
   } r;
   dv.add_listener(&r);
-  dv.insertrow(0);
-  dv.insertrow(0);
-  dv.setitem(2, "memberid", value(1));
-  dv.setitem(2, "memberid", value(1));  // unchanged: not told
-  dv.setrow(1);
-  dv.deleterow(2);
-  dv.deleterow(1);
+  ASSERT_EQ(dv.insertrow(0), 1);
+  ASSERT_EQ(dv.insertrow(0), 2);
+  ASSERT_EQ(dv.setitem(2, "memberid", value(1)), 1);
+  ASSERT_EQ(dv.setitem(2, "memberid", value(1)), 1);  // unchanged: not told
+  ASSERT_EQ(dv.setrow(1), 1);
+  ASSERT_EQ(dv.deleterow(2), 1);
+  ASSERT_EQ(dv.deleterow(1), 1);
   dv.remove_listener(&r);
   const std::vector<std::string> expected = {"ins 1+1", "cur 0>1", "ins 2+1", "cur 1>2", "chg 2",
                                              "cur 2>1", "del 2+1", "cur 1>1", "del 1+1", "cur 1>0"};
@@ -193,10 +193,10 @@ TEST_F(dataview_cells, listeners_follow_row_edits_and_the_current_row) {
 
 TEST_F(dataview_cells, computed_columns_give_row_numbers_and_ages_against_a_fixed_today) {
   data_view::set_today_provider([] { return datetime::from_parts(2026, 3, 14); });
-  for (int i = 0; i < 3; ++i) dv.insertrow(0);
-  dv.setitem(1, "birthday", value(19900315));
-  dv.setitem(2, "birthday", value(19900314));
-  dv.setitem(3, "birthday", value(19900230));  // no such date: refused, left null
+  for (int i = 1; i <= 3; ++i) ASSERT_EQ(dv.insertrow(0), i);
+  ASSERT_EQ(dv.setitem(1, "birthday", value(19900315)), 1);
+  ASSERT_EQ(dv.setitem(2, "birthday", value(19900314)), 1);
+  EXPECT_EQ(dv.setitem(3, "birthday", value(19900230)), -1);  // no such date: refused, left null
   EXPECT_EQ(dv.getitem(2, "compute_1"), value(int64_t(2)));
   EXPECT_EQ(dv.gettext(3, c("compute_1")), "3");
   EXPECT_EQ(dv.getitem(1, "compute_2"), value(int64_t(35)));
@@ -233,8 +233,8 @@ TEST_F(dataview_cells, update_without_changes_or_without_update_table) {
   ro.update_table.clear();
   data_view view(ro);
   EXPECT_EQ(view.update(), 1);
-  view.insertrow(0);
-  view.setitem(1, "memberid", value(1));
+  ASSERT_EQ(view.insertrow(0), 1);
+  ASSERT_EQ(view.setitem(1, "memberid", value(1)), 1);
   EXPECT_EQ(view.update(), -1);
   EXPECT_NE(view.last_error().find("not updatable"), std::string::npos);
   EXPECT_EQ(view.getitemstatus(1, -1, dv_buffer::primary), dv_status::newmodified);

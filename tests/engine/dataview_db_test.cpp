@@ -185,7 +185,7 @@ TEST_P(dataview_db, filter_keeps_the_current_row_and_survives_a_retrieve) {
   // Current row filtered out: row 1 becomes current.
   ASSERT_EQ(dv.setrow(1), 1);  // member 3
   ASSERT_EQ(dv.setfilter("integral < 300"), 1);
-  dv.filter();
+  ASSERT_EQ(dv.filter(), 1);
   EXPECT_EQ(dv.getrow(), 1);
   EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(1)));
   EXPECT_EQ(dv.getitem(2, "memberid"), value(int64_t(4)));
@@ -195,11 +195,11 @@ TEST_P(dataview_db, filter_keeps_the_current_row_and_survives_a_retrieve) {
   EXPECT_EQ(dv.filteredcount(), 2);
   // A malformed filter is refused and the old one stays.
   EXPECT_EQ(dv.setfilter("integral <"), -1);
-  dv.filter();
+  ASSERT_EQ(dv.filter(), 1);
   EXPECT_EQ(dv.rowcount(), 2);
   // An empty filter shows every row again, in retrieval order.
   ASSERT_EQ(dv.setfilter(""), 1);
-  dv.filter();
+  ASSERT_EQ(dv.filter(), 1);
   ASSERT_EQ(dv.rowcount(), 4);
   for (int64_t r = 1; r <= 4; ++r) EXPECT_EQ(dv.getitem(r, "memberid"), value(r));
 }
@@ -214,7 +214,7 @@ TEST_P(dataview_db, sort_is_stable_with_nulls_lowest) {
   EXPECT_EQ(ids, (std::vector<int64_t>{4, 1, 2, 3}));
   EXPECT_EQ(dv.getitem(dv.getrow(), "memberid"), value(int64_t(3)));
   ASSERT_EQ(dv.setsort("integral A"), 1);
-  dv.sort();
+  ASSERT_EQ(dv.sort(), 1);
   EXPECT_EQ(dv.getitem(1, "memberid"), value(int64_t(2)));  // null points first
   EXPECT_EQ(dv.setsort("nosuch A"), -1);
   EXPECT_EQ(dv.setsort("integral X"), -1);
@@ -451,7 +451,7 @@ TEST_P(dataview_db, rows_in_the_filter_buffer_are_saved_too) {
   ASSERT_EQ(retrieve_site1(), 4);
   ASSERT_EQ(dv.setitem(3, "integral", value(5)), 1);
   ASSERT_EQ(dv.setfilter("integral >= 100"), 1);
-  dv.filter();
+  ASSERT_EQ(dv.filter(), 1);
   EXPECT_EQ(dv.rowcount(), 1);
   EXPECT_EQ(dv.modifiedcount(), 1);
   ASSERT_EQ(dv.update(), 1) << dv.last_error();

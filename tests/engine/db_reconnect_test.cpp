@@ -121,7 +121,7 @@ TEST_P(db_reconnect_test, a_save_in_doubt_finds_its_own_change_when_saved_again)
   data_view dv(member_notes_view());
   dv.settransobject(&t);
   ASSERT_EQ(dv.retrieve({value(int64_t(1))}), 1) << dv.last_error();
-  dv.setitem(1, "notes", value(std::string("new")));
+  ASSERT_EQ(dv.setitem(1, "notes", value(std::string("new"))), 1);
   proxy.cut_at_next_commit(pg_cut_proxy::cut::after_answer);
   proxy.refuse_connections(true);
   EXPECT_EQ(dv.update(), -1);

@@ -211,7 +211,7 @@ TEST_F(db_failover_test, a_stalled_standby_holds_a_terminal_no_longer_than_the_w
   std::future<int> told = redeem_meanwhile(r);
   EXPECT_EQ(answer(told), redeem_not_known) << till_.sqlerrtext;
   EXPECT_LT(std::chrono::steady_clock::now() - start, 10s) << "the limit is 1 s";
-  dv.setitem(1, "notes", value(std::string("新备注")));
+  ASSERT_EQ(dv.setitem(1, "notes", value(std::string("新备注"))), 1);
   EXPECT_EQ(dv.update(), -1);
   EXPECT_EQ(dv.last_error().rfind("保存结果未知", 0), 0u) << dv.last_error();
   EXPECT_EQ(dv.modifiedcount(), 1) << "the edit is kept";

@@ -64,6 +64,21 @@ TEST_P(member_maintain_save, cells_refuse_days_that_do_not_exist_and_nul_bytes) 
   EXPECT_EQ(w->kpo_save(1), 1);  // nothing changed
 }
 
+// An entry still in its editor when Ctrl+S comes is refused: the save stops, nothing is written.
+TEST_P(member_maintain_save, a_refused_pending_entry_stops_the_save_and_keeps_the_edits) {
+  auto w = open<w_member_maintain>("w_member_maintain");
+  ASSERT_TRUE(w);
+  ASSERT_TRUE(type_into_cell(*w->dw_1, row_of(*w->dw_1, 1), "notes", "新备注"));
+  ASSERT_TRUE(click_cell(*w->dw_1, row_of(*w->dw_1, 2), "adddate"));
+  type_text(w->dw_1->grid(), "99999999");
+  press_key(w->dw_1->grid(), Qt::Key_S, Qt::ControlModifier);
+  const std::vector<std::string> said = box_texts(shown_boxes());
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0].rfind("增加日期：", 0), 0u) << said[0];
+  EXPECT_EQ(scalar_long("SELECT COUNT(*) FROM t_member WHERE memberid = 1 AND notes = 'a'"), 1);
+  EXPECT_EQ(w->dw_1->modifiedcount(), 1);
+}
+
 TEST_P(member_maintain_save, mobile_check_rejects_phone_numbers_of_the_wrong_byte_length) {
   set_param("MOBILE_CHECK", "1");
   auto w = open<w_member_maintain>("w_member_maintain");
@@ -102,7 +117,7 @@ TEST_P(member_maintain_save, mobile_check_rejects_phone_numbers_of_the_wrong_byt
 
   // Every row is checked, changed or not; the message names the window.
   exec("UPDATE t_member SET mobile = '123' WHERE memberid = 2");
-  dw.of_retrieve();
+  ASSERT_GE(dw.of_retrieve(), 0);
   EXPECT_EQ(w->kpo_save(1), 1);  // nothing changed: nothing checked
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 1), "notes", "checked"));
   EXPECT_EQ(w->kpo_save(1), -1);
@@ -141,7 +156,7 @@ TEST_P(member_maintain_save, a_failed_write_keeps_every_edit_and_writes_nothing)
   EXPECT_EQ(scalar("SELECT company FROM t_member WHERE memberid = 2").is_null(), true);
 
   // Reading the list again and repeating the edit saves it.
-  dw.of_retrieve();
+  ASSERT_GE(dw.of_retrieve(), 0);
   ASSERT_TRUE(type_into_cell(dw, row_of(dw, 1), "notes", "mine"));
   ASSERT_TRUE(click_tool(w->toolbar, w->toolbar->act_save));
   EXPECT_TRUE(shown_boxes().empty());
@@ -191,7 +206,7 @@ TEST_P(member_maintain_save, typing_after_a_click_on_the_current_row_edits_that_
   u_wsk_dw& dw = *w->dw_1;
   for (const int delay_ms : {0, 60}) {
     exec("UPDATE t_member SET contactphone = NULL WHERE memberid = 6");
-    dw.of_retrieve();
+    ASSERT_GE(dw.of_retrieve(), 0);
     ASSERT_TRUE(type_into(w->sle_1, "1006"));
     press_key(w->sle_1, Qt::Key_Return);  // the search makes member 6 current
     ASSERT_EQ(dw.of_get_id(), 6);
@@ -229,7 +244,7 @@ TEST_P(member_maintain_save, open_shows_the_member_form_for_the_current_row) {
 
   // No row: nothing opens.
   set_param("MEMBER_SITE", "0");
-  dw.of_retrieve();
+  ASSERT_GE(dw.of_retrieve(), 0);
   close_next_modal(200);
   w->kpo_open();
   process_events();

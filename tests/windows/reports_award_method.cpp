@@ -32,8 +32,8 @@ TEST_P(award_method_dialog, lists_every_method_numbered_down_the_grid) {
   EXPECT_EQ(tab_orders(*w->dw_1), (std::vector<int>{0, 10, 20, 30, 40}));
   ASSERT_EQ(w->dw_1->rowcount(), 3);
   EXPECT_EQ(sorted_ids(*w->dw_1), (ids_t{10, 20, 30}));
-  w->dw_1->setsort("methodid D");
-  w->dw_1->sort();
+  ASSERT_EQ(w->dw_1->setsort("methodid D"), 1);
+  ASSERT_EQ(w->dw_1->sort(), 1);
   for (int64_t r = 1; r <= 3; ++r) {
     EXPECT_EQ(number_in(w->dw_1->getitemnumber(r, "xh")).to_long(), r);
     EXPECT_EQ(w->dw_1->of_get_id(r), 40 - 10 * r);

@@ -80,7 +80,7 @@ class grid_test : public db_test {
     window_->resize(900, 300);
     dw_ = std::make_unique<u_wsk_dw>(window_.get());
     dw_->resize(900, 300);
-    dw_->set_dataobject("dw_ui_test_members");
+    ASSERT_EQ(dw_->set_dataobject("dw_ui_test_members"), 1);
     dw_->of_settransobject();
     ASSERT_EQ(dw_->retrieve(), 3);
     show_active(window_.get());
@@ -217,7 +217,7 @@ TEST_P(grid_test, check_box_code_table_and_drop_down_show_and_store_their_values
 
 TEST_P(grid_test, current_row_is_painted_yellow_and_selection_follows_it_both_ways) {
   dw_->of_set_currentrow_background(255 + 255 * 256);
-  dw_->scrolltorow(2);
+  ASSERT_EQ(dw_->scrolltorow(2), 1);
   process_events();
   auto* model = dw_->grid()->model();
   EXPECT_EQ(model->data(cell(2, "membername"), Qt::BackgroundRole).value<QColor>(),
@@ -241,7 +241,7 @@ TEST_P(grid_test, current_row_is_painted_yellow_and_selection_follows_it_both_wa
 }
 
 TEST_P(grid_test, double_click_reports_the_row_and_below_the_rows_reports_0) {
-  dw_->scrolltorow(2);
+  ASSERT_EQ(dw_->scrolltorow(2), 1);
   double_click_row(*dw_, 0);
   EXPECT_EQ(dw_->getrow(), 2);  // the current row stays
   double_click_row(*dw_, 3);
@@ -287,14 +287,14 @@ TEST_P(grid_test, an_unknown_data_object_is_reported_and_leaves_the_view_empty) 
 TEST_P(grid_test, a_grid_of_100000_rows_opens_and_scrolls_reading_only_the_cells_shown) {
   u_wsk_dw big;
   big.resize(600, 400);
-  big.set_dataobject("dw_ui_test_big");
+  ASSERT_EQ(big.set_dataobject("dw_ui_test_big"), 1);
   big.of_settransobject();
   ASSERT_EQ(big.retrieve(), 100000);
   show_active(&big);
   QTableView* grid = big.grid();
   EXPECT_EQ(grid->model()->rowCount(), 100000);
   EXPECT_EQ(grid->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
-  big.scrolltorow(100000);
+  ASSERT_EQ(big.scrolltorow(100000), 1);
   process_events();
   const QRect last = grid->visualRect(grid->model()->index(99999, 0));
   EXPECT_TRUE(grid->viewport()->rect().intersects(last));

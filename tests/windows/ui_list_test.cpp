@@ -57,7 +57,7 @@ class w_test_list : public w_single_dw_list {
   void create() override {
     w_single_dw_list::create();
     set_title("等级维护");
-    dw_1->set_dataobject("dw_ui_test_levels");
+    EXPECT_EQ(dw_1->set_dataobject("dw_ui_test_levels"), 1);
   }
   void kpo_postopen() override {
     w_single_dw_list::kpo_postopen();
@@ -77,7 +77,7 @@ class w_test_range : public w_duration_report {
   void create() override {
     w_duration_report::create();
     set_title("领取记录");
-    dw_1->set_dataobject("dw_ui_test_range");
+    EXPECT_EQ(dw_1->set_dataobject("dw_ui_test_range"), 1);
   }
   long dw_kpo_retrieve(u_wsk_dw&) override {
     return long(dw_1->retrieve({value(uo_start->of_getstartdatetime().yyyymmdd()),
