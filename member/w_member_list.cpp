@@ -90,7 +90,7 @@ void w_member_list::wf_set_new_rows_site() {
   for (int64_t ll_row = 1, ll_rows = dw_1->rowcount(); ll_row <= ll_rows; ++ll_row)
     if (dw_1->dv().getitemstatus(ll_row, -1, dv_buffer::primary) == dv_status::newmodified &&
         !dw_1->getitemnumber(ll_row, "siteid"))
-      dw_1->setitem(ll_row, "siteid", value(il_siteid));
+      (void)dw_1->setitem(ll_row, "siteid", value(il_siteid));  // a shop number: always taken
 }
 
 int w_member_list::wf_validation() {

@@ -49,7 +49,7 @@ as_postgres() { runuser -u postgres -- psql -p "$1" -XAt -c "$2"; }
 [ "$(as_postgres 5433 "SELECT application_name || ' ' || state || ' ' || sync_state
                        FROM pg_stat_replication")" = "db1 streaming quorum" ] ||
   fail "db1 does not replicate synchronously from db2"
-[ "$(as_postgres 5432 'SELECT ssl FROM pg_stat_ssl JOIN pg_stat_wal_receiver USING (pid)')" = t ] ||
+[ "$(as_postgres 5433 'SELECT ssl FROM pg_stat_ssl JOIN pg_stat_replication USING (pid)')" = t ] ||
   fail "the standby does not replicate over TLS"
 echo "db2 is the primary, db1 its synchronous standby over TLS"
 

@@ -133,7 +133,7 @@ int64_t w_single_dw_list::find_shown_row(const std::string& column, const std::s
   // The typed text is a literal of the expression, never part of its syntax.
   const int64_t found = rows > 0 ? dw_1->find(column + "=" + expr_quote(text), 1, rows) : 0;
   if (found > 0) {
-    dw_1->scrolltorow(found);
+    (void)dw_1->scrolltorow(found);  // a found row: always there
     return found;
   }
   status->show_note(QString::fromStdString("未找到" + label + " " + text));
