@@ -95,7 +95,9 @@ int uo_transaction::take(const db_result& r) {
 std::vector<std::string> uo_transaction::duplicate_columns() {
   if (!duplicate_ || !conn_ || conn_->kind() != backend::postgres || duplicate_constraint_.empty())
     return duplicate_columns_;
-  // A unique constraint is an index of the same name; its columns in key order.
+  // A unique constraint is an index of the same name, in the table's schema (found on the search
+  // path, as the table was: other schemas may hold an index of that name); its columns in key
+  // order.
   class names : public row_sink {
    public:
     bool on_row(const db_row& row) override {
@@ -107,7 +109,7 @@ std::vector<std::string> uo_transaction::duplicate_columns() {
   const value name[] = {value(duplicate_constraint_)};
   if (conn_->exec("select a.attname from pg_class i join pg_index x on x.indexrelid = i.oid "
                   "join pg_attribute a on a.attrelid = x.indrelid and a.attnum = any(x.indkey) "
-                  "where i.relname = :name order by array_position(x.indkey::int2[], a.attnum)",
+                  "where i.oid = to_regclass(quote_ident(:name)) order by array_position(x.indkey::int2[], a.attnum)",
                   name, &sink).code == 0)
     duplicate_columns_ = sink.out;
   return duplicate_columns_;
