@@ -68,6 +68,17 @@ std::string dump(uo_transaction& tr, const std::string& sql) {
   return out;
 }
 
+// Runs the statements and commits them; false with the failing one in error, rolled back.
+bool run_all(uo_transaction& tr, const std::vector<std::string>& statements, std::string& error) {
+  for (const std::string& sql : statements)
+    if (tr.execute(sql) < 0) {
+      error = sql + ": " + tr.sqlerrtext;
+      tr.rollback();
+      return false;
+    }
+  return tr.commit() == 0;
+}
+
 }  // namespace
 
 bool load_old_layout(uo_transaction& tr, const old_layout& layout, std::string& error) {
@@ -80,36 +91,21 @@ bool load_old_layout(uo_transaction& tr, const old_layout& layout, std::string& 
     return false;
   }
   // Statements end with ";" and a blank line; the file starts with comment lines.
+  std::vector<std::string> statements;
   for (size_t at = sql.find("\n\n") + 2; at < sql.size();) {
     const size_t end = sql.find(";\n\n", at);
-    const std::string statement = sql.substr(at, end - at);
-    if (tr.execute(statement) < 0) {
-      error = statement + ": " + tr.sqlerrtext;
-      tr.rollback();
-      return false;
-    }
+    statements.push_back(sql.substr(at, end - at));
     at = end == std::string::npos ? sql.size() : end + 3;
   }
-  return tr.commit() == 0;
+  return run_all(tr, statements, error);
 }
 
 bool fill_old_rows(uo_transaction& tr, std::string& error) {
-  for (const char* sql : old_rows) {
-    if (tr.execute(sql) < 0) {
-      error = std::string(sql) + ": " + tr.sqlerrtext;
-      tr.rollback();
-      return false;
-    }
-  }
-  const char* sequence = tr.kind() == backend::postgres
-                             ? "SELECT setval('t_member_award_seq', 2)"
-                             : "INSERT INTO t_sequence VALUES ('t_member_award', 2)";
-  if (tr.execute(sequence) < 0) {
-    error = tr.sqlerrtext;
-    tr.rollback();
-    return false;
-  }
-  return tr.commit() == 0;
+  std::vector<std::string> statements(std::begin(old_rows), std::end(old_rows));
+  statements.push_back(tr.kind() == backend::postgres
+                           ? "SELECT setval('t_member_award_seq', 2)"
+                           : "INSERT INTO t_sequence VALUES ('t_member_award', 2)");
+  return run_all(tr, statements, error);
 }
 
 std::string dump_old_rows(uo_transaction& tr) {

@@ -4,9 +4,11 @@
 #include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
@@ -17,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
+#include <cstdlib>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -151,6 +154,11 @@ void press_key(QWidget* w, int key, Qt::KeyboardModifiers mods) {
     text = QString(QChar(key)).toLower();
   send_key(w, key, text, mods);
   process_events();
+}
+
+void paste(QWidget* w, const QString& text) {
+  QGuiApplication::clipboard()->setText(text);
+  press_key(w, Qt::Key_V, Qt::ControlModifier);
 }
 
 void type_text(QWidget* w, const std::string& text, int delay_ms) {
@@ -360,4 +368,9 @@ bool grab_png(QWidget* w, const std::string& path) {
   process_events();
   const QPixmap shot = w->grab();
   return !shot.isNull() && shot.save(QString::fromStdString(path), "PNG");
+}
+
+std::string review_file(const std::string& name) {
+  const char* out = std::getenv("MEMBER_REPORTS_OUT");
+  return out ? std::string(out) + "/" + name : "";
 }

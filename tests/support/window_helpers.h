@@ -4,16 +4,21 @@
 // widget, all through the application's event dispatch (spontaneous events, so focus follows
 // clicks and shortcuts apply); answer the next message boxes; grab a screenshot to PNG.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDate>
 #include <QString>
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/runtime/runtime.h"
+#include "framework/ui/w_base.h"
+#include "framework/ui/window_registry.h"
 
 class QAction;
 class QDateEdit;
@@ -30,6 +35,22 @@ T* find_control(QWidget* root, const std::string& name) {
 void show_active(QWidget* w);
 void process_events();
 
+// Opens the window by class name as the host does, shown and active; null, failing the test,
+// when the name makes no W.
+template <class W = w_base>
+std::unique_ptr<W> open_as_host(const std::string& class_name) {
+  std::unique_ptr<w_base> made(create_window(class_name));
+  auto* w = dynamic_cast<W*>(made.get());
+  if (!w) {
+    ADD_FAILURE() << class_name;
+    return nullptr;
+  }
+  made.release();
+  w->run_open_sequence();
+  show_active(w);
+  return std::unique_ptr<W>(w);
+}
+
 // A left click (or double-click) on the widget at pos (by default its centre; a check box's box).
 void click(QWidget* w, QPoint pos = {});
 void double_click(QWidget* w, QPoint pos);
@@ -39,6 +60,9 @@ bool click_tool(QToolBar* bar, QAction* action);
 // Sends a key press and release to the widget that has the keyboard focus (w's window's focus
 // widget when the application has none).
 void press_key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+// Puts text on the clipboard, as another program would, and pastes it with Ctrl+V into
+// whatever has the keyboard focus.
+void paste(QWidget* w, const QString& text);
 // Types text key by key into whatever has the focus at each key; delay_ms > 0 lets the event
 // loop run that long before every key, as a person typing does.
 void type_text(QWidget* w, const std::string& text, int delay_ms = 0);
@@ -89,3 +113,6 @@ std::vector<std::string> box_texts(const std::vector<msgbox_request>& boxes);
 
 // Renders the widget (offscreen) into a PNG file; answers whether it was written.
 bool grab_png(QWidget* w, const std::string& path);
+// With MEMBER_REPORTS_OUT set, the path there (without extension) for the named output a
+// person is to look at; "" when it is not set.
+std::string review_file(const std::string& name);

@@ -34,12 +34,7 @@ class award_test : public db_test {
   }
 
   std::unique_ptr<w_member_award> open_list() {
-    auto* w = dynamic_cast<w_member_award*>(create_window("w_member_award"));
-    EXPECT_NE(w, nullptr);
-    if (!w) return nullptr;
-    w->run_open_sequence();
-    show_active(w);
-    return std::unique_ptr<w_member_award>(w);
+    return open_as_host<w_member_award>("w_member_award");
   }
 
   // Runs act on the redemption dialog that the next statement opens (modally); closes it

@@ -89,8 +89,7 @@ TEST_P(award_worker, commands_a_window_does_not_handle_are_shown_disabled) {
                                 command_case{"w_member_award", &uo_toolbar::act_open, true},
                                 command_case{"w_member_award_record", &uo_toolbar::act_open, false},
                                 command_case{"w_member_price_query", &uo_toolbar::act_open, false}}) {
-    std::unique_ptr<w_base> w(create_window(c.window));
-    w->run_open_sequence();
+    auto w = open_as_host(c.window);
     QAction* a = w->findChild<uo_toolbar*>()->*c.action;
     EXPECT_EQ(a->isEnabled(), c.enabled) << c.window << " " << a->objectName().toStdString();
     EXPECT_TRUE(a->isVisible()) << c.window;

@@ -39,9 +39,8 @@ TEST_P(exact_member_ids, lists_the_redemption_and_the_host_serve_exactly_that_me
         double_click_row(*award->dw_1, row_with(*award->dw_1, "mdintegral", 150));
       }
     });
-    std::unique_ptr<w_single_dw_list> w(dynamic_cast<w_single_dw_list*>(create_window(list)));
-    w->run_open_sequence();
-    show_active(w.get());
+    auto w = open_as_host<w_single_dw_list>(list);
+    ASSERT_TRUE(w);
     double_click_row(*w->dw_1, w->dw_1->find("memberno='C993'", 1, w->dw_1->rowcount()));
     EXPECT_EQ(id, k_id) << list;
   }

@@ -41,10 +41,9 @@ TEST_P(held_member, save_and_redemption_give_up_write_nothing_keep_the_edit_and_
   ASSERT_EQ(connected, 0);
   // SQLite knows no FOR UPDATE: its writer holds the whole file anyway.
   for (const char* how : std::span(k_holds).first(kind() == backend::sqlite ? 1 : 2)) {
-    std::unique_ptr<w_base> list(create_window("w_member_maintain"));
-    auto& w = dynamic_cast<w_single_dw_list&>(*list);
-    w.run_open_sequence();
-    show_active(&w);
+    auto list = open_as_host<w_single_dw_list>("w_member_maintain");
+    ASSERT_TRUE(list);
+    w_single_dw_list& w = *list;
     const int64_t row = row_with(*w.dw_1, "memberid", 1);
     const std::string notes = std::string("改") + how[0];
     ASSERT_TRUE(type_into_cell(*w.dw_1, row, "notes", notes));

@@ -10,12 +10,6 @@
 #include "support/pdf_text.h"
 #include "windows/member_maintain_fixture.h"
 
-// With MEMBER_REPORTS_OUT set, PDFs and screenshots are kept there for a person to look at.
-static std::string kept_file(const std::string& name) {
-  const char* out = std::getenv("MEMBER_REPORTS_OUT");
-  return out ? std::string(out) + "/" + name : "";
-}
-
 class member_list_paper : public member_list_test {
  protected:
   void TearDown() override {
@@ -65,7 +59,7 @@ TEST_P(member_list_paper, every_printed_value_is_the_database_value) {
               "“" + w->report_title() + "”共 " + std::to_string(pages.size()) + " 页，" + c.where + pdf);
     const auto rows = printed_rows(pages, "序号", "会员代号");
     ASSERT_EQ(int64_t(rows.size()), dw.rowcount());
-    if (const std::string kept = kept_file(std::string(c.window) + "_" + c.output); !kept.empty()) {
+    if (const std::string kept = review_file(std::string(c.window) + "_" + c.output); !kept.empty()) {
       std::filesystem::copy_file(pdf, kept + ".pdf", std::filesystem::copy_options::overwrite_existing);
       grab_png(w.get(), kept + ".png");
     }
@@ -127,7 +121,7 @@ TEST_P(member_list_paper, cancelled_output_leaves_no_file) {
     watch_.start<QProgressDialog>([&title](QProgressDialog& d) {
       title = d.windowTitle().toStdString();
       EXPECT_EQ(d.windowModality(), Qt::WindowModal);
-      if (const std::string kept = kept_file("progress_" + title); !kept.empty()) {
+      if (const std::string kept = review_file("progress_" + title); !kept.empty()) {
         grab_png(d.parentWidget(), kept + "_window.png");
         grab_png(&d, kept + "_dialog.png");
       }

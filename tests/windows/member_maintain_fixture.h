@@ -53,15 +53,9 @@ class member_list_test : public db_test {
     if (v) exec("INSERT INTO t_sys_param (paramname, currentvalue) VALUES (:n, " + *v + ")", {name});
   }
 
-  // Opens the window by class name as the host does, shown and active.
   template <class W>
   std::unique_ptr<W> open(const std::string& class_name) {
-    auto* w = dynamic_cast<W*>(create_window(class_name));
-    EXPECT_NE(w, nullptr) << class_name;
-    if (!w) return nullptr;
-    w->run_open_sequence();
-    show_active(w);
-    return std::unique_ptr<W>(w);
+    return open_as_host<W>(class_name);
   }
 
   // memberids of the grid's rows, in order.

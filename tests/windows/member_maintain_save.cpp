@@ -3,7 +3,6 @@
 // the member form.
 
 #include <QAction>
-#include <QClipboard>
 
 #include "member/w_member_maintain.h"
 #include "windows/member_maintain_fixture.h"
@@ -54,8 +53,7 @@ TEST_P(member_maintain_save, cells_refuse_days_that_do_not_exist_and_nul_bytes) 
   ASSERT_TRUE(type_into_cell(*w->dw_1, r, "adddate", "99999999"));
   ASSERT_TRUE(click_cell(*w->dw_1, r, "notes"));
   press_key(w->dw_1->grid(), Qt::Key_F2);  // the editor opens with the text selected
-  QGuiApplication::clipboard()->setText(QString::fromStdString(std::string("停用\0旧卡", 13)));
-  press_key(w->dw_1->grid(), Qt::Key_V, Qt::ControlModifier);
+  paste(w->dw_1->grid(), QString::fromStdString(std::string("停用\0旧卡", 13)));
   press_key(w->dw_1->grid(), Qt::Key_Return);
   const std::vector<std::string> said = box_texts(shown_boxes());
   ASSERT_EQ(said.size(), 2u);

@@ -195,14 +195,12 @@ TEST_P(award_record_report, demo_data_report_fills_the_window_and_the_pdf) {
   EXPECT_EQ(w->dw_1->rowcount(), month_rows);
 
   choose_days(*w, QDate(2024, 1, 1), QDate(2024, 12, 31));  // a year: more than one page
-  const char* out = std::getenv("MEMBER_REPORTS_OUT");
-  const std::filesystem::path dir = out ? std::filesystem::path(out)
-                                        : std::filesystem::temp_directory_path();
+  const std::string name = "w_member_award_record_" + backend_name(kind()), kept = review_file(name);
   const std::string pdf =
-      (dir / ("w_member_award_record_" + backend_name(kind()) + ".pdf")).string();
+      (kept.empty() ? (std::filesystem::temp_directory_path() / name).string() : kept) + ".pdf";
   ASSERT_EQ(w->write_pdf_to(pdf), 1);
   EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
-  if (out) EXPECT_TRUE(grab_png(w.get(), (dir / "w_member_award_record.png").string()));
+  if (!kept.empty()) EXPECT_TRUE(grab_png(w.get(), kept + ".png"));
   else std::filesystem::remove(pdf);
 }
 
