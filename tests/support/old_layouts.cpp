@@ -138,7 +138,8 @@ std::string dump_catalog(uo_transaction& tr) {
               "SELECT indexname, indexdef FROM pg_indexes WHERE schemaname = current_schema() "
               "ORDER BY 1") +
          dump(tr,
-              "SELECT tgrelid::regclass::text, tgname FROM pg_trigger WHERE NOT tgisinternal "
+              "SELECT c.relname, t.tgname FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid "
+              "WHERE NOT t.tgisinternal AND c.relnamespace = current_schema()::regnamespace "
               "ORDER BY 1, 2") +
          dump(tr,
               "SELECT table_name, privilege_type, grantee FROM information_schema.table_privileges "
