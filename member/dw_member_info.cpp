@@ -1,6 +1,7 @@
 #include "member/dw_member_info.h"
 
 #include "framework/dataview/columns.h"
+#include "member/member_rules.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ dv_definition make_dw_member_info() {
  WHERE t_member.memberid = :an_id)";
   d.arguments = {{"an_id", col_type::long_t}};
   d.update_table = "t_member";
+  d.row_rules = member_row_rules;
   d.row_names = {"memberno", "membername"};
 
   d.columns = {

@@ -1,6 +1,7 @@
 #include "member/dw_member_maintain.h"
 
 #include "framework/dataview/columns.h"
+#include "member/member_rules.h"
 
 dv_definition make_dw_member_maintain() {
   using namespace dv_columns;
@@ -37,6 +38,7 @@ dv_definition make_dw_member_maintain() {
       OR (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') is null ))";
   d.arguments = {{"an_siteid", col_type::long_t}};
   d.update_table = "t_member";
+  d.row_rules = member_row_rules;
   d.row_names = {"memberno", "membername"};
 
   // Whole completed years from the birthday (yyyymmdd) to today; no age for a birthday that is

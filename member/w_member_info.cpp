@@ -2,7 +2,6 @@
 
 #include "framework/db/transaction.h"
 #include "framework/runtime/runtime.h"
-#include "member/member_rules.h"
 
 w_member_info::w_member_info() { set_title("会员资料修改"); }
 
@@ -68,12 +67,10 @@ int w_member_info::kpo_default() {
 int w_member_info::kpo_save(int an_commit) {
   w_dialog::kpo_save(an_commit);
   if (dw_1->accepttext() < 0) return -1;  // the refusal has been shown; nothing is saved
-  // The member list refuses to save a register holding a phone of the wrong length: the form
-  // stores none either, with the list's message.
-  if (dw_1->modifiedcount() > 0 && sys_param_is_one("MOBILE_CHECK")) {
-    const std::string ls_refusal = phone_rule_refusal(dw_1->getitemstring(1, "contactphone"),
-                                                      dw_1->getitemstring(1, "mobile"));
-    if (!ls_refusal.empty()) {
+  // The member rows' rules refuse a phone of the wrong length as the member list does, with
+  // the list's message box.
+  if (dw_1->modifiedcount() > 0) {
+    if (const std::string ls_refusal = dw_1->dv().row_check()(1); !ls_refusal.empty()) {
       wf_msgdlg(ls_refusal);
       return -1;
     }

@@ -9,7 +9,6 @@
 #include "framework/runtime/runtime.h"
 #include "framework/ui/module_font.h"
 #include "framework/ui/window_registry.h"
-#include "member/member_rules.h"
 
 w_member_list::w_member_list(const std::string& title, const std::string& dataobject,
                              std::string detail_window)
@@ -94,7 +93,8 @@ void w_member_list::wf_set_new_rows_site() {
 }
 
 int w_member_list::wf_validation() {
-  const bool lb_mobile_check = sys_param_is_one("MOBILE_CHECK");
+  // The grid's row rules (the phone lengths under MOBILE_CHECK), their switch read once.
+  const std::function<std::string(int64_t)> row_check = dw_1->dv().row_check();
   // From the last row up, so that deleting a row does not move the rows still to be visited.
   for (int64_t ll_row = dw_1->rowcount(); ll_row >= 1; --ll_row) {
     if (!dw_1->getitemnumber(ll_row, "memberid")) {
@@ -105,9 +105,7 @@ int w_member_list::wf_validation() {
       (void)dw_1->deleterow(ll_row);  // a row of the loop: always there
       continue;
     }
-    if (!lb_mobile_check) continue;
-    const std::string ls_refusal = phone_rule_refusal(dw_1->getitemstring(ll_row, "contactphone"),
-                                                      dw_1->getitemstring(ll_row, "mobile"));
+    const std::string ls_refusal = row_check(ll_row);
     if (!ls_refusal.empty()) {
       // The box keeps its fixed text; the status line says whose number it is, since the check
       // covers every row and the grid stays where it is.

@@ -30,8 +30,9 @@ std::optional<decimal> data_view::getitemnumber(int64_t row, std::string_view co
   return getitem(row, column).number();
 }
 
-std::optional<std::string> data_view::getitemstring(int64_t row, std::string_view column) const {
-  value v = getitem(row, column);
+std::optional<std::string> data_view::getitemstring(int64_t row, std::string_view column,
+                                                    dv_buffer buf) const {
+  value v = getitem(row, column, buf);
   if (v.is_null()) return std::nullopt;
   return general_text(v);
 }

@@ -79,7 +79,8 @@ class data_view {
   value getitem(int64_t row, int column, dv_buffer buf = dv_buffer::primary,
                 bool original = false) const;
   std::optional<decimal> getitemnumber(int64_t row, std::string_view column) const;
-  std::optional<std::string> getitemstring(int64_t row, std::string_view column) const;
+  std::optional<std::string> getitemstring(int64_t row, std::string_view column,
+                                           dv_buffer buf = dv_buffer::primary) const;
 
   // Stores a value: checked against the column's type and length. 1 ok, -1 refused (message in
   // last_error(), the cell keeps its old value). Marks the row and column modified.
@@ -113,10 +114,16 @@ class data_view {
   void set_accept_hook(std::function<int()> hook);
   DV_CHECKED int accepttext();  // 1 ok, -1 refused
 
+  // The definition's row rules for one pass over the shown rows, as a window checks them before
+  // it saves: the answer checks a row as the save would write it ("" when it passes, else the
+  // reason). What the rules depend on is read here, once. Without rules every row passes.
+  std::function<std::string(int64_t row)> row_check() const;
+
   // Writes inserts, the changed columns of modified rows (key and original values in the WHERE)
   // and deletes, in one transaction, and commits. 1 ok; -1 on failure or conflict (a row changed
   // or deleted meanwhile by another terminal): everything is rolled back and the buffers are as
-  // before the call, so the user can retry. Message in last_error().
+  // before the call, so the user can retry. Message in last_error(). A row its row rules refuse
+  // stops the save before anything is sent; the message names the row and gives the reason.
   DV_CHECKED int update();
   DV_CHECKED int resetupdate();  // forget changes: all rows notmodified, deleted buffer emptied
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/dataview/row_rules.h"
 #include "framework/value/value.h"
 
 enum class edit_style { edit, checkbox, codetable, dddw };
@@ -59,6 +60,7 @@ struct dv_definition {
   // Columns that name a row in the save's messages, each as its header and value (a member:
   // memberno, membername); none: the row's number.
   std::vector<std::string> row_names;
+  dv_row_rules row_rules;               // none: every row may be written
   dv_presentation presentation = dv_presentation::grid;
   int width = 0, height = 0;            // free-form: size of the form (host units)
 

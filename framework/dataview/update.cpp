@@ -1,8 +1,10 @@
-// update(): writes deletes, then the changed columns of modified rows, then new rows, in one
-// transaction. Nothing in the buffers changes until the commit has succeeded, so a failure or a
-// conflict leaves every edit in place for a retry.
+// update(): checks the rows it writes against the row rules, then writes deletes, the changed
+// columns of modified rows and new rows, in one transaction. Nothing in the buffers changes until
+// the commit has succeeded, so a refusal, a failure or a conflict leaves every edit in place for
+// a retry.
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/dataview/data_view.h"
 #include "framework/dataview/dml.h"
@@ -77,11 +79,44 @@ std::string already_held(const data_view& dv, uint32_t h, const std::vector<std:
   return named.empty() ? "与已有的行重复" : named + " 已存在";
 }
 
+// What a save does with a row of that status; none for a row it does not write.
+std::optional<dv_row_change> change_of(dv_status s) {
+  switch (s) {
+    case dv_status::datamodified: return dv_row_change::update;
+    case dv_status::newmodified: return dv_row_change::insert;
+    default: return std::nullopt;
+  }
+}
+
 }  // namespace
+
+std::function<std::string(int64_t row)> data_view::row_check() const {
+  if (!d_->def.row_rules) return [](int64_t) { return std::string(); };
+  return [this, check = d_->def.row_rules(d_->tr)](int64_t row) {
+    if (!d_->valid_row(row, dv_buffer::primary)) return std::string();
+    // A row not yet written is checked as the insert it will be.
+    const dv_status s = d_->rows.status(d_->handle_of(row, dv_buffer::primary));
+    const bool is_new = s == dv_status::new_ || s == dv_status::newmodified;
+    return check({*this, row, dv_buffer::primary, is_new ? dv_row_change::insert : dv_row_change::update});
+  };
+}
 
 int data_view::update() {
   impl& d = *d_;
   if (accepttext() < 0) return d.fail("当前输入的值未通过检查，没有保存");
+  if (d.def.row_rules) {
+    const dv_row_check check = d.def.row_rules(d.tr);
+    for (dv_buffer b : {dv_buffer::deleted, dv_buffer::primary, dv_buffer::filter}) {
+      std::span<const uint32_t> list = d.rows.handles(b);
+      for (size_t i = 0; i < list.size(); ++i) {
+        const std::optional<dv_row_change> change =
+            b == dv_buffer::deleted ? dv_row_change::remove : change_of(d.rows.status(list[i]));
+        if (!change) continue;
+        if (std::string why = check({*this, int64_t(i) + 1, b, *change}); !why.empty())
+          return d.fail(row_label(*this, list[i], b, i) + "没有保存：" + why);
+      }
+    }
+  }
 
   auto cell_of = [&](uint32_t h, int col) {
     const dv_column& c = d.def.columns[size_t(col)];

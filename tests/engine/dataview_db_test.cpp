@@ -6,6 +6,7 @@
 #include "framework/dataview/choices.h"
 #include "framework/dataview/columns.h"
 #include "framework/dataview/data_view.h"
+#include "member/member_rules.h"
 #include "support/test_db.h"
 #include "support/cell_checks.h"
 
@@ -461,6 +462,69 @@ TEST_P(dataview_db, rows_in_the_filter_buffer_are_saved_too) {
 // A drop-down's rows are read by load_choices(); a list that cannot be read fails naming the
 // column, and its cells then show the stored code, never another value. (A table the terminal
 // cannot read: the member list's level drop-down test.)
+// The member rows' rules hold in every save of a view that declares them, whichever window
+// edits it: a refused row stops the save before anything is sent and keeps every edit; a row
+// being deleted is not checked; MOBILE_CHECK other than 1 lets any length through.
+TEST_P(dataview_db, member_row_rules_refuse_a_save_before_it_writes) {
+  exec("UPDATE t_member SET contactphone = '12' WHERE memberid = 3");  // stored by another program
+  def.row_rules = member_row_rules;
+  struct save_case {
+    const char* what;
+    int64_t mobile_check;
+    std::function<void(data_view&)> edit;
+    const char* refusal;  // "" = saved
+  };
+  const save_case cases[] = {
+      {"changed phone", 1, [](data_view& v) { ASSERT_EQ(v.setitem(1, "contactphone", value("0731")), 1); },
+       "第 1 行没有保存：请您填好区号及正确的电话号码位数 "},
+      {"new row's mobile", 1,
+       [](data_view& v) {
+         const int64_t row = v.insertrow(0);
+         ASSERT_EQ(v.setitem(row, "memberid", value(9)), 1);
+         ASSERT_EQ(v.setitem(row, "mobile", value("139")), 1);
+       },
+       "第 5 行没有保存：请您填好正确的电话号码位数 "},
+      {"filtered-out row", 1,
+       [](data_view& v) {
+         ASSERT_EQ(v.setitem(2, "mobile", value("1")), 1);
+         ASSERT_EQ(v.setfilter("memberid <> 2"), 1);
+         ASSERT_EQ(v.filter(), 1);
+       },
+       "被过滤的第 1 行没有保存：请您填好正确的电话号码位数 "},
+      {"switch off", 0, [](data_view& v) { ASSERT_EQ(v.setitem(1, "contactphone", value("0731")), 1); }, ""},
+      {"deleted row", 1, [](data_view& v) { ASSERT_EQ(v.deleterow(3), 1); }, ""},
+  };
+  for (const save_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    exec("DELETE FROM t_sys_param WHERE paramname = 'MOBILE_CHECK'");
+    exec("INSERT INTO t_sys_param (paramname, currentvalue) VALUES ('MOBILE_CHECK', :v)", {value(c.mobile_check)});
+    const int64_t members = row_count("t_member");
+    data_view ruled{def};
+    ruled.settransobject(&tr());
+    ASSERT_EQ(ruled.retrieve({value(1)}), 4);
+    c.edit(ruled);
+    const int64_t pending = ruled.modifiedcount() + ruled.deletedcount();
+    EXPECT_EQ(ruled.update(), *c.refusal ? -1 : 1) << ruled.last_error();
+    EXPECT_EQ(ruled.last_error(), c.refusal);
+    if (*c.refusal) {
+      EXPECT_FALSE(tr().in_transaction());
+      EXPECT_EQ(ruled.modifiedcount() + ruled.deletedcount(), pending);
+      EXPECT_EQ(row_count("t_member"), members);
+      EXPECT_EQ(scalar_long("SELECT count(*) FROM t_member WHERE contactphone = '0731' OR mobile IN ('1', '139')"), 0);
+    }
+  }
+  // The check a window makes before it saves is the same rule, row by row.
+  data_view ruled{def};
+  ruled.settransobject(&tr());
+  ASSERT_EQ(ruled.retrieve({value(1)}), 3);  // member 3 was deleted above
+  ASSERT_EQ(ruled.setitem(2, "mobile", value("139")), 1);
+  exec("UPDATE t_sys_param SET currentvalue = 1 WHERE paramname = 'MOBILE_CHECK'");
+  const std::function<std::string(int64_t)> check = ruled.row_check();
+  EXPECT_EQ(check(1), "请您填好区号及正确的电话号码位数 ");  // saved while the switch was off
+  EXPECT_EQ(check(2), "请您填好正确的电话号码位数 ");
+  EXPECT_EQ(check(3), "");
+}
+
 TEST_P(dataview_db, drop_down_lists_are_read_on_demand_and_a_failed_read_is_named) {
   exec("INSERT INTO t_member_level (levelid, levelname) VALUES (1, '普通会员'), (2, '金卡会员')");
   exec("UPDATE t_member SET levelid = 2 WHERE memberid = 1");
