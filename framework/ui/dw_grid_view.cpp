@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimerEvent>
 #include <algorithm>
@@ -104,6 +105,17 @@ void dw_grid_view::keyPressEvent(QKeyEvent* e) {
   if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && state() != EditingState) {
     e->accept();
     if (on_enter) on_enter();
+    return;
+  }
+  // Ctrl+V on a cell whose editor is not open pastes into it as typing would: the editor opens
+  // and the clipboard's text takes the place of the cell's.
+  if (e->matches(QKeySequence::Paste) && state() != EditingState && currentIndex().isValid()) {
+    e->accept();
+    if (edit(currentIndex(), EditKeyPressed, e))
+      if (auto* line = qobject_cast<QLineEdit*>(indexWidget(currentIndex()))) {
+        line->selectAll();
+        line->paste();
+      }
     return;
   }
   QTableView::keyPressEvent(e);

@@ -3,8 +3,8 @@
 // row header, the module's font; Tab / Shift+Tab through the editable columns in tab order (on
 // to the next row after the last one), Enter and double-click reported to the control (a
 // double-click below the last row reports row 0 and moves nothing). A key typed on the current
-// cell edits it, beginning with that key, even right after a click; no key moves the current
-// row by searching (no type-ahead).
+// cell edits it, beginning with that key, even right after a click, and Ctrl+V pastes into it;
+// no key moves the current row by searching (no type-ahead).
 
 #include <QBasicTimer>
 #include <QPersistentModelIndex>
