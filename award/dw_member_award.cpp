@@ -6,23 +6,12 @@ dv_definition make_dw_member_award() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_award";
+  d.update_table = "t_member";
+
   // The cheapest award is an uncorrelated scalar subquery: both backends compute it once per
   // query, not once per member.
-  d.sql = R"(SELECT t_member.memberid,
-       t_member.memberno,
-       t_member.membername,
-       t_member.memberaddr,
-       t_member.contactphone,
-       t_member.amountconsumed,
-       CASE WHEN t_member.integral IS NULL THEN 0 ELSE t_member.integral END AS integral,
-       CASE WHEN (select min(mdintegral) from t_member_award_method where mdintegral>0 ) IS NULL
-            THEN 0
-            ELSE (select min(mdintegral) from t_member_award_method where mdintegral>0 ) END
-         AS mdintegral,
-       t_member.lastupdated,
-       t_member.levelid
-  FROM t_member)";
-  d.update_table = "t_member";
+  const std::string cheapest_award =
+      "(select min(mdintegral) from t_member_award_method where mdintegral>0 )";
 
   d.columns = {
       row_number().x(9).width(146),
@@ -34,11 +23,16 @@ dv_definition make_dw_member_award() {
       stored("amountconsumed", decimal_places(2)).header("累积金额").x(2571).width(320)
           .format("0.00"),
       // Worked out by the query, not columns the list could write back.
-      queried("integral", integer).header("总积分").x(2900).width(274),
-      queried("mdintegral", integer).header("最低奖励").x(3183).width(274),
+      queried("integral", integer)
+          .as("CASE WHEN t_member.integral IS NULL THEN 0 ELSE t_member.integral END")
+          .header("总积分").x(2900).width(274),
+      queried("mdintegral", integer)
+          .as("CASE WHEN " + cheapest_award + " IS NULL THEN 0 ELSE " + cheapest_award + " END")
+          .header("最低奖励").x(3183).width(274),
       stored("lastupdated", date_time).header("最后更新时间").x(3466).width(790),
       stored("levelid", integer).header("会员等级代号").x(4265).width(366)
           .dropdown("dw_member_levelid", "levelid", "levelid"),
   };
+  d.sql = select_from("t_member", d.columns);
   return d;
 }

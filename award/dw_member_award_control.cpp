@@ -6,12 +6,6 @@ dv_definition make_dw_member_award_control() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_award_control";
-  d.sql = R"(SELECT t_member_award_method.methodid,
-       t_member_award_method.mdname,
-       t_member_award_method.mdintegral,
-       t_member_award_method.notes
-  FROM t_member_award_method
- WHERE t_member_award_method.mdintegral <= :an_mdintegral)";
   d.arguments = {{"an_mdintegral", col_type::long_t}};
   d.update_table = "t_member_award_method";
 
@@ -22,5 +16,7 @@ dv_definition make_dw_member_award_control() {
       stored("mdintegral", integer).header("所需积分").x(1163).width(306),
       stored("notes", text(100)).header("备注").x(1478).width(1200),
   };
+  d.sql = select_from("t_member_award_method", d.columns) +
+          "\n WHERE t_member_award_method.mdintegral <= :an_mdintegral";
   return d;
 }

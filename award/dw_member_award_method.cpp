@@ -6,11 +6,6 @@ dv_definition make_dw_member_award_method() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_award_method";
-  d.sql = R"(SELECT t_member_award_method.methodid,
-       t_member_award_method.mdname,
-       t_member_award_method.mdintegral,
-       t_member_award_method.notes
-  FROM t_member_award_method)";
   d.update_table = "t_member_award_method";
   d.row_names = {"methodid", "mdname"};
 
@@ -21,5 +16,6 @@ dv_definition make_dw_member_award_method() {
       stored("mdintegral", integer).header("积分").x(1079).width(306).tab(30).at_least(0),
       stored("notes", text(100)).header("备注").x(1394).width(1275).tab(40),
   };
+  d.sql = select_from("t_member_award_method", d.columns);
   return d;
 }

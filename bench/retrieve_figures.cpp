@@ -20,39 +20,31 @@
 #include "bench/bench_data.h"
 #include "bench/bench_harness.h"
 #include "bench/bench_views.h"
+#include "bench/typed_rows.h"
 #include "framework/dataview/storage.h"
 
 namespace {
 
 const std::vector<value> all_shops = {value(1)};  // MEMBER_SITE is null: every shop's members
 
-// The query's rows in typed columns, the way a hand-written reader keeps them: a null byte and
-// one typed vector per column, texts in one shared buffer.
-struct raw_table {
-  enum class kind { integer, money, stamp, text };
-  struct column {
-    kind k = kind::text;
-    double factor = 1;  // money: 10^scale
-    std::vector<uint8_t> nulls;
-    std::vector<int64_t> longs;
-    std::vector<__int128> mantissas;
-    std::vector<uint32_t> offsets, lengths;
-  };
-  std::vector<column> columns;
-  std::vector<char> text;
-  int64_t rows = 0;
+// The query's rows as a hand-written reader keeps them; money is scaled by 10^scale.
+enum class raw_kind { integer, money, stamp, text };
+struct raw_column : raw_cells {
+  raw_kind k = raw_kind::text;
+  double factor = 1;  // money: 10^scale
 };
+using raw_table = typed_rows<raw_column>;
 
-raw_table::kind kind_of(const char* decl, double& factor) {
+raw_kind kind_of(const char* decl, double& factor) {
   const std::string d = decl ? decl : "";
-  if (d.find("INT") != std::string::npos) return raw_table::kind::integer;
-  if (d.find("DATE") != std::string::npos) return raw_table::kind::stamp;
+  if (d.find("INT") != std::string::npos) return raw_kind::integer;
+  if (d.find("DATE") != std::string::npos) return raw_kind::stamp;
   if (d.find("REAL") != std::string::npos) {
     const size_t comma = d.find(',');
     factor = std::pow(10.0, comma == std::string::npos ? 0 : std::atoi(d.c_str() + comma + 1));
-    return raw_table::kind::money;
+    return raw_kind::money;
   }
-  return raw_table::kind::text;
+  return raw_kind::text;
 }
 
 // Reads the query (already prepared and bound) with the sqlite3 C API alone.
@@ -64,15 +56,15 @@ void read_raw(sqlite3_stmt* st, raw_table& t) {
     t.columns[size_t(c)].k = kind_of(sqlite3_column_decltype(st, c), t.columns[size_t(c)].factor);
   while (sqlite3_step(st) == SQLITE_ROW) {
     for (int c = 0; c < n; ++c) {
-      raw_table::column& col = t.columns[size_t(c)];
+      raw_column& col = t.columns[size_t(c)];
       const bool null = sqlite3_column_type(st, c) == SQLITE_NULL;
       col.nulls.push_back(null);
       switch (col.k) {
-        case raw_table::kind::integer: col.longs.push_back(null ? 0 : sqlite3_column_int64(st, c)); break;
-        case raw_table::kind::money:
+        case raw_kind::integer: col.longs.push_back(null ? 0 : sqlite3_column_int64(st, c)); break;
+        case raw_kind::money:
           col.mantissas.push_back(null ? 0 : __int128(std::llround(sqlite3_column_double(st, c) * col.factor)));
           break;
-        case raw_table::kind::stamp: {
+        case raw_kind::stamp: {
           int64_t s = 0;
           if (!null) {
             const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
@@ -82,12 +74,10 @@ void read_raw(sqlite3_stmt* st, raw_table& t) {
           col.longs.push_back(s);
           break;
         }
-        case raw_table::kind::text: {
+        case raw_kind::text: {
           const char* p = null ? nullptr : reinterpret_cast<const char*>(sqlite3_column_text(st, c));
           const size_t len = p ? size_t(sqlite3_column_bytes(st, c)) : 0;
-          col.offsets.push_back(uint32_t(t.text.size()));
-          col.lengths.push_back(uint32_t(len));
-          t.text.insert(t.text.end(), p, p + len);
+          t.add_text(col, p, len);
           break;
         }
       }

@@ -8,25 +8,18 @@
 #include "bench/bench_data.h"
 #include "bench/bench_harness.h"
 #include "bench/bench_views.h"
+#include "bench/typed_rows.h"
 
 namespace {
 
 constexpr Oid int8_oid = 20, numeric_oid = 1700, timestamp_oid = 1114;
 
-// The rows in typed columns: a null byte and one typed vector per column, texts in one buffer.
-struct pg_table {
-  struct column {
-    Oid type = 0;
-    int scale = 0;
-    std::vector<uint8_t> nulls;
-    std::vector<int64_t> longs;
-    std::vector<__int128> mantissas;
-    std::vector<uint32_t> offsets, lengths;
-  };
-  std::vector<column> columns;
-  std::vector<char> text;
-  int64_t rows = 0;
+// The rows as libpq hands them over; numeric columns keep their declared scale.
+struct pg_column : raw_cells {
+  Oid type = 0;
+  int scale = 0;
 };
+using pg_table = typed_rows<pg_column>;
 
 // Runs the query with one whole result (PQexecParams) and parses its text cells.
 void read_libpq(PGconn* conn, const std::string& sql, pg_table& t) {
@@ -43,7 +36,7 @@ void read_libpq(PGconn* conn, const std::string& sql, pg_table& t) {
   }
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < n; ++c) {
-      pg_table::column& col = t.columns[size_t(c)];
+      pg_column& col = t.columns[size_t(c)];
       const bool null = PQgetisnull(res, r, c);
       const char* p = PQgetvalue(res, r, c);
       const size_t len = size_t(PQgetlength(res, r, c));
@@ -66,9 +59,7 @@ void read_libpq(PGconn* conn, const std::string& sql, pg_table& t) {
           break;
         }
         default:
-          col.offsets.push_back(uint32_t(t.text.size()));
-          col.lengths.push_back(uint32_t(len));
-          t.text.insert(t.text.end(), p, p + len);
+          t.add_text(col, p, len);
       }
     }
     ++t.rows;

@@ -6,12 +6,6 @@ dv_definition make_dw_member_sale_sum() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_sale_sum";
-  d.sql = R"(SELECT t_bill_header.billno,
-       t_bill_header.billdate,
-       t_bill_header.amount
-  FROM t_bill_header
- WHERE t_bill_header.memberid = :an_memberid
- ORDER BY t_bill_header.billdate, t_bill_header.billno)";
   d.arguments = {{"an_memberid", col_type::long_t}};
 
   d.columns = {
@@ -20,5 +14,8 @@ dv_definition make_dw_member_sale_sum() {
       queried("billdate", date_time).header("日期").x(747).width(620),
       queried("amount", decimal_places(2)).header("金额").x(1376).width(420).format("0.00"),
   };
+  d.sql = select_from("t_bill_header", d.columns) +
+          "\n WHERE t_bill_header.memberid = :an_memberid"
+          "\n ORDER BY t_bill_header.billdate, t_bill_header.billno";
   return d;
 }

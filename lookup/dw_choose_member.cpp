@@ -6,29 +6,11 @@ dv_definition make_dw_choose_member() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_choose_member";
-  // The search text is bound three times. LIKE gets an escape character no keyboard types, so
-  // only '%' and '_' act as wildcards and a backslash is matched as itself on both backends
-  // (PostgreSQL would otherwise treat it as an escape).
-  d.sql = "SELECT t_member.memberid,\n"
-          "       t_member.membername,\n"
-          "       t_member.memberaddr,\n"
-          "       t_member.contactphone,\n"
-          "       t_member.lastupdated,\n"
-          "       t_member.memberno,\n"
-          "       t_member.amountconsumed,\n"
-          "       t_member.levelid,\n"
-          "       t_member.integral,\n"
-          "       (CASE WHEN (select currentvalue from t_sys_param where paramname='MEMBER_RATE')=0\n"
-          "             THEN t_member.amountconsumed\n"
-          "             ELSE t_member.amountconsumed/(select currentvalue from t_sys_param where "
-          "paramname='MEMBER_RATE') END) rate\n"
-          "  FROM t_member\n"
-          " WHERE ( CAST(memberid AS VARCHAR(20)) = :aliasname OR\n"
-          "         memberno LIKE :aliasname||'%' ESCAPE '\x1b' OR\n"
-          "         membername LIKE :aliasname||'%' ESCAPE '\x1b' ) AND\n"
-          "       ( t_member.available IS NULL OR t_member.available = 0 )";
   d.arguments = {{"aliasname", col_type::string_t}};
   d.update_table = "t_member";
+
+  const std::string member_rate =
+      "(select currentvalue from t_sys_param where paramname='MEMBER_RATE')";
 
   d.columns = {
       row_number().width(151),
@@ -43,8 +25,19 @@ dv_definition make_dw_choose_member() {
       stored("lastupdated", date_time).header("最后更新时间").width(384),
       stored("integral", integer).header("清零标记").width(274),
       // Worked out by the query, not a column of t_member.
-      queried("rate", decimal_places(14)).header("积分").width(352),
+      queried("rate", decimal_places(14))
+          .as("(CASE WHEN " + member_rate + "=0 THEN t_member.amountconsumed"
+              " ELSE t_member.amountconsumed/" + member_rate + " END)")
+          .header("积分").width(352),
   };
   side_by_side(d.columns, 9, 5);
+  // The search text is bound three times. LIKE gets an escape character no keyboard types, so
+  // only '%' and '_' act as wildcards and a backslash is matched as itself on both backends
+  // (PostgreSQL would otherwise treat it as an escape).
+  d.sql = select_from("t_member", d.columns) +
+          "\n WHERE ( CAST(memberid AS VARCHAR(20)) = :aliasname OR\n"
+          "         memberno LIKE :aliasname||'%' ESCAPE '\x1b' OR\n"
+          "         membername LIKE :aliasname||'%' ESCAPE '\x1b' ) AND\n"
+          "       ( t_member.available IS NULL OR t_member.available = 0 )";
   return d;
 }

@@ -41,33 +41,6 @@ dv_definition make_dw_member_info() {
   d.presentation = dv_presentation::freeform;
   d.width = 2939;
   d.height = 1212;
-  d.sql = R"(SELECT t_member.memberid,
-       t_member.membername,
-       t_member.memberaddr,
-       t_member.contactphone,
-       t_member.lastupdated,
-       t_member.memberno,
-       t_member.amountconsumed,
-       t_member.integral,
-       t_member.age,
-       t_member.sex,
-       t_member.usercard,
-       t_member.ail,
-       t_member.company,
-       t_member.notes,
-       t_member.medcard,
-       t_member.available,
-       t_member.levelid,
-       t_member.mobile,
-       t_member.birthday,
-       t_member.code,
-       t_member.siteid,
-       t_member.adddate,
-       t_member.marry,
-       t_member.jones,
-       t_member.medical
-  FROM t_member
- WHERE t_member.memberid = :an_id)";
   d.arguments = {{"an_id", col_type::long_t}};
   d.update_table = "t_member";
   d.row_rules = member_row_rules;
@@ -105,5 +78,6 @@ dv_definition make_dw_member_info() {
       stored("jones", text(100)).header("爱好").tab(210).on_form(in_row(9, a, wide_to_c)),
       stored("medical", text(100)).header("过敏史").tab(220).on_form(in_row(10, a, wide_to_c)),
   };
+  d.sql = select_from("t_member", d.columns) + "\n WHERE t_member.memberid = :an_id";
   return d;
 }

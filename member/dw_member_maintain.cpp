@@ -2,40 +2,12 @@
 
 #include "framework/dataview/columns.h"
 #include "member/member_rules.h"
+#include "member/member_site.h"
 
 dv_definition make_dw_member_maintain() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_maintain";
-  d.sql = R"(SELECT t_member.memberid,
-       t_member.membername,
-       t_member.memberaddr,
-       t_member.contactphone,
-       t_member.lastupdated,
-       t_member.memberno,
-       t_member.amountconsumed,
-       t_member.levelid,
-       t_member.integral,
-       t_member.age,
-       t_member.sex,
-       t_member.siteid,
-       t_member.ail,
-       t_member.usercard,
-       t_member.company,
-       t_member.notes,
-       t_member.medcard,
-       t_member.available,
-       t_member.adddate,
-       t_member.code,
-       t_member.birthday,
-       t_member.mobile,
-       t_member.marry,
-       t_member.jones,
-       t_member.medical
-  FROM t_member
- WHERE ( (t_member.siteid = :an_siteid
-          AND (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') = 1)
-      OR (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') is null ))";
   d.arguments = {{"an_siteid", col_type::long_t}};
   d.update_table = "t_member";
   d.row_rules = member_row_rules;
@@ -81,5 +53,6 @@ dv_definition make_dw_member_maintain() {
       // The stored age is read but not shown: the grid shows its own from the birthday.
       stored("age", integer).header("年龄").hidden(),
   };
+  d.sql = select_from("t_member", d.columns) + "\n WHERE " + member_site_condition();
   return d;
 }

@@ -1,29 +1,12 @@
 #include "member/dw_member_view.h"
 
 #include "framework/dataview/columns.h"
+#include "member/member_site.h"
 
 dv_definition make_dw_member_view() {
   using namespace dv_columns;
   dv_definition d;
   d.name = "dw_member_view";
-  d.sql = R"(SELECT t_member.memberid,
-       t_member.membername,
-       t_member.lastupdated,
-       t_member.memberno,
-       t_member.amountconsumed,
-       t_member.levelid,
-       t_member.integral,
-       t_member.age,
-       t_member.sex,
-       t_member.siteid,
-       t_member.ail,
-       t_member.available,
-       t_member.code
-  FROM t_member
- WHERE ( ((t_member.siteid = :an_siteid
-           or (t_member.memberid in (select distinct memberid from t_bill_header)))
-          AND (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') = 1)
-      OR (select cast(currentvalue as int) from t_sys_param where paramname='MEMBER_SITE') is null ))";
   d.arguments = {{"an_siteid", col_type::long_t}};
   d.update_table = "t_member";
 
@@ -48,5 +31,8 @@ dv_definition make_dw_member_view() {
       stored("siteid", integer).header("门店代号").x(3689).width(315),
       stored("age", integer).header("年龄").hidden(),
   };
+  // A member who has bills counts as this shop's too.
+  d.sql = select_from("t_member", d.columns) + "\n WHERE " +
+          member_site_condition("(t_member.memberid in (select distinct memberid from t_bill_header))");
   return d;
 }

@@ -79,7 +79,9 @@ bool offered(const dv_column& c, const value& v, std::string& err) {
 }
 
 bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
-  if (v.is_null()) {
+  // Blanks are no value in a number or date column.
+  if (v.is_null() ||
+      (c.type != col_type::string_t && v.is_string() && trim_blanks(v.as_string()).empty())) {
     out = value();
     return true;
   }
@@ -92,10 +94,6 @@ bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
       if (v.is_decimal()) return to_long(c, v.as_decimal(), out, err);
       if (v.is_string()) {
         std::string_view t = trim_blanks(v.as_string());
-        if (t.empty()) {
-          out = value();
-          return true;
-        }
         std::optional<decimal> d = decimal::parse(t);
         if (!d) return refuse(err, c, "：请输入有效的数字");
         return to_long(c, *d, out, err);
@@ -115,10 +113,6 @@ bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
       }
       if (v.is_string()) {
         std::string_view t = trim_blanks(v.as_string());
-        if (t.empty()) {
-          out = value();
-          return true;
-        }
         std::optional<decimal> d = decimal::parse(t, c.scale);
         if (!d) return refuse(err, c, "：请输入有效的数字");
         out = value(*d);
@@ -133,10 +127,6 @@ bool convert(const dv_column& c, const value& v, value& out, std::string& err) {
       }
       if (v.is_string()) {
         std::string_view t = trim_blanks(v.as_string());
-        if (t.empty()) {
-          out = value();
-          return true;
-        }
         if (std::optional<datetime> d = datetime::parse(t)) {
           out = value(*d);
           return true;

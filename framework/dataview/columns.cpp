@@ -67,6 +67,16 @@ column row_number(std::string name) {
   return computed(std::move(name), integer, "getrow()").header("序号");
 }
 
+std::string select_from(std::string_view table, const std::vector<dv_column>& columns) {
+  std::string sql;
+  for (const dv_column& c : columns) {
+    if (c.computed()) continue;
+    sql += sql.empty() ? "SELECT " : ",\n       ";
+    sql += c.select.empty() ? std::string(table) + "." + c.name : c.select + " AS " + c.name;
+  }
+  return sql + "\n  FROM " + std::string(table);
+}
+
 void side_by_side(std::vector<dv_column>& columns, int left, int gap) {
   for (dv_column& c : columns) {
     c.x = left;

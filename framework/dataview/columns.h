@@ -4,6 +4,7 @@
 //   stored("mobile", text(11)).header("移动电话").x(2139).width(393).tab(20)
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -43,6 +44,8 @@ class column {
   column& key() { c_.key = true; return *this; }
   column& at_least(int64_t v) { c_.least = v; return *this; }  // smaller values are refused
   column& hidden() { c_.visible = false; return *this; }
+  // Read from the query as this SQL expression instead of the table's column of its name.
+  column& as(std::string sql_expression) { c_.select = std::move(sql_expression); return *this; }
   // Edit styles: a check box storing on / off, a fixed list of (display, data) codes, or a
   // drop-down of another data view showing one column and storing another.
   column& checkbox(std::string box_text = "", std::string on = "1", std::string off = "0");
@@ -64,6 +67,12 @@ column queried(std::string name, kind k);
 column computed(std::string name, kind k, std::string expression);
 // The row number, headed "序号".
 column row_number(std::string name = "compute_1");
+
+// The query of a data view over one table: "SELECT table.a, table.b, … FROM table", one column a
+// line in declared order, over every column read from the query (computed ones are evaluated per
+// row, not read; one declared `as` an expression is selected as that expression). A WHERE or ORDER
+// clause follows it.
+std::string select_from(std::string_view table, const std::vector<dv_column>& columns);
 
 // Places the columns left to right from `left`, `gap` apart, each as wide as declared.
 void side_by_side(std::vector<dv_column>& columns, int left, int gap);

@@ -34,6 +34,7 @@ struct dv_column {
   // drop-down data view: its data object, the column shown and the column stored
   std::string dddw_name, dddw_display, dddw_data;
   std::string expression;           // computed column: not read from SQL, evaluated per row
+  std::string select;               // SQL expression the query reads it as; "" = its own name
   std::string db_name;              // column of the update table it is written to; "" = not updatable
   bool key = false;                 // part of the update table's key
   bool visible = true;              // read but not shown (e.g. `age`)

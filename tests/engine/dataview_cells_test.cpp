@@ -1,5 +1,5 @@
 // Data view without a database: values entering cells, display text, row status, computed
-// columns, tab orders, and the statements update() builds.
+// columns, tab orders, the statements update() builds and the SELECT list a table view builds.
 
 #include <gtest/gtest.h>
 
@@ -288,6 +288,19 @@ TEST(dataview_dml, statements_bind_every_value_and_match_originals) {
       EXPECT_EQ(got.sql, b == backend::sqlite ? g.sqlite : g.postgres);
       EXPECT_EQ(got.params, g.params) << got.sql;
     }
+}
+
+// Computed columns are not read; a column declared as an expression is selected under its name.
+TEST(dataview_select, a_table_query_reads_each_declared_column_in_order) {
+  using namespace dv_columns;
+  const std::vector<dv_column> columns = {
+      row_number(), stored("memberno", text(20)), computed("compute_2", integer, "1"),
+      queried("integral", integer).as("COALESCE(t_member.integral, 0)"), stored("memberid", integer)};
+  EXPECT_EQ(select_from("t_member", columns),
+            "SELECT t_member.memberno,\n"
+            "       COALESCE(t_member.integral, 0) AS integral,\n"
+            "       t_member.memberid\n"
+            "  FROM t_member");
 }
 
 }  // namespace

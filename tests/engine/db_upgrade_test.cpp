@@ -36,7 +36,7 @@ TEST_P(db_upgrade_test, every_old_layout_is_upgraded_in_place_keeping_every_row)
   ASSERT_EQ(create_schema(admin()), 0) << admin().sqlerrtext;
   const std::string fresh = dump_catalog(admin());
   for (const old_layout& layout : {release_1_0_0, before_without_rowid}) {
-    SCOPED_TRACE(layout.dir);
+    SCOPED_TRACE(layout.name);
     if (!lay_out(layout)) continue;
     const std::string rows = dump_old_rows(admin());
     ASSERT_EQ(create_schema(admin()), 0) << admin().sqlerrtext;

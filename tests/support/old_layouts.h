@@ -7,13 +7,18 @@
 
 #include "framework/db/transaction.h"
 
-// Layouts kept in tests/data: the directory and the version the program gives it.
+// Layouts kept in tests/data: the directory, the version the program gives it, and whether it is
+// that directory's SQLite layout with t_article_member_level_price still a rowid table (UNIQUE
+// (levelid, articleid) and a covering index instead of the WITHOUT ROWID primary key), as the
+// first SQLite databases had it.
 struct old_layout {
+  const char* name;
   const char* dir;
   int version;
+  bool level_price_with_rowid = false;
 };
-inline constexpr old_layout release_1_0_0{"schema_1.0.0", 2};
-inline constexpr old_layout before_without_rowid{"schema_before_without_rowid", 1};
+inline constexpr old_layout release_1_0_0{"release 1.0.0", "schema_1.0.0", 2};
+inline constexpr old_layout before_without_rowid{"before WITHOUT ROWID", "schema_1.0.0", 1, true};
 
 // Runs the layout's SQL for tr's backend and commits; false with the failing statement in
 // `error` (a layout kept for SQLite only is not there for PostgreSQL: false, error empty).

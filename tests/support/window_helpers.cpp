@@ -364,6 +364,15 @@ std::vector<std::string> box_texts(const std::vector<msgbox_request>& boxes) {
   return out;
 }
 
+void expect_box(const msgbox_request& shown, const msgbox_request& expected) {
+  SCOPED_TRACE(expected.text);
+  EXPECT_EQ(shown.title, expected.title);
+  EXPECT_EQ(shown.text, expected.text);
+  EXPECT_EQ(shown.icon, expected.icon);
+  EXPECT_EQ(shown.buttons, expected.buttons);
+  EXPECT_EQ(shown.default_button, expected.default_button);
+}
+
 bool grab_png(QWidget* w, const std::string& path) {
   process_events();
   const QPixmap shot = w->grab();

@@ -110,6 +110,8 @@ void answer_next_boxes(std::deque<int> answers);
 std::vector<msgbox_request> shown_boxes();
 // The boxes' texts, in the order shown.
 std::vector<std::string> box_texts(const std::vector<msgbox_request>& boxes);
+// Expects the box shown to be the one expected: title, text, icon, buttons and default button.
+void expect_box(const msgbox_request& shown, const msgbox_request& expected);
 
 // Renders the widget (offscreen) into a PNG file; answers whether it was written.
 bool grab_png(QWidget* w, const std::string& path);

@@ -40,11 +40,8 @@ TEST_P(award_control, a_confirmed_double_click_redeems_and_the_list_shows_the_lo
 
   const std::vector<msgbox_request> boxes = shown_boxes();
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].title, "会员奖励领取");
-  EXPECT_EQ(boxes[0].text, "您确定要对当前会员进行奖励领取操作吗？");
-  EXPECT_EQ(boxes[0].icon, mb_icon::question);
-  EXPECT_EQ(boxes[0].buttons, mb_buttons::yesno);
-  EXPECT_EQ(boxes[0].default_button, 2);
+  expect_box(boxes[0], {"会员奖励领取", "您确定要对当前会员进行奖励领取操作吗？", mb_icon::question,
+                        mb_buttons::yesno, 2});
   EXPECT_EQ(boxes[1].text, "会员奖励领取操作成功！");
 
   std::vector<value> rec;

@@ -28,11 +28,8 @@ TEST_P(member_maintain_save, empty_member_codes_are_asked_about_from_the_last_ro
   EXPECT_EQ(w->kpo_save(1), -1);
   const auto boxes = shown_boxes();
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].title, "提示：");
-  EXPECT_EQ(boxes[0].text, "第7行会员代号为空，是否删除该行？");
-  EXPECT_EQ(boxes[0].icon, mb_icon::information);
-  EXPECT_EQ(boxes[0].buttons, mb_buttons::okcancel);
-  EXPECT_EQ(boxes[0].default_button, 1);
+  expect_box(boxes[0], {"提示：", "第7行会员代号为空，是否删除该行？", mb_icon::information,
+                        mb_buttons::okcancel, 1});
   EXPECT_EQ(boxes[1].text, "第6行会员代号为空，是否删除该行？");
   EXPECT_EQ(dw.rowcount(), 6);  // the row deleted by OK stays deleted
   EXPECT_EQ(dw.getitemstring(6, "notes").value_or(""), "new 0");

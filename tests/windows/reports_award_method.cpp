@@ -16,6 +16,11 @@ class award_method_dialog : public reports_test {
   std::unique_ptr<w_member_award_method> open_dialog() {
     return open<w_member_award_method>("w_member_award_method");
   }
+  // A column of the stored method, as text.
+  std::string stored(int64_t methodid, const std::string& column) {
+    return scalar_text("SELECT " + column + " FROM t_member_award_method WHERE methodid = :id",
+                       {value(methodid)});
+  }
   static int64_t row_of(u_wsk_dw& dw, int64_t methodid) {
     return dw.find("methodid=" + std::to_string(methodid), 1, dw.rowcount());
   }
@@ -73,12 +78,10 @@ TEST_P(award_method_dialog, ok_saves_the_typed_cells_and_closes) {
   click(w->cb_ok);
   EXPECT_TRUE(w->is_closed());
   EXPECT_TRUE(shown_boxes().empty());
-  EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 20"),
-            "不锈钢保温杯");
-  EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 20"), 350);
-  EXPECT_EQ(scalar_text("SELECT notes FROM t_member_award_method WHERE methodid = 30"),
-            "每人限领一次");
-  EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 10"), "精美雨伞");
+  EXPECT_EQ(stored(20, "mdname"), "不锈钢保温杯");
+  EXPECT_EQ(stored(20, "mdintegral"), "350");
+  EXPECT_EQ(stored(30, "notes"), "每人限领一次");
+  EXPECT_EQ(stored(10, "mdname"), "精美雨伞");
 }
 
 // Typing right after a second click in the current row edits that method, at once or at a
@@ -94,10 +97,10 @@ TEST_P(award_method_dialog, typing_after_a_click_on_the_current_row_edits_that_m
   EXPECT_EQ(dw.of_get_id(), 20);
   click(w->cb_ok);
   EXPECT_TRUE(w->is_closed());
-  EXPECT_EQ(scalar_text("SELECT notes FROM t_member_award_method WHERE methodid = 20"), "限两次");
-  EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 20"), 1500);
-  EXPECT_EQ(scalar_text("SELECT notes FROM t_member_award_method WHERE methodid = 10"), "限领一次");
-  EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 30"), 1000);
+  EXPECT_EQ(stored(20, "notes"), "限两次");
+  EXPECT_EQ(stored(20, "mdintegral"), "1500");
+  EXPECT_EQ(stored(10, "notes"), "限领一次");
+  EXPECT_EQ(stored(30, "mdintegral"), "1000");
 }
 
 TEST_P(award_method_dialog, a_failed_save_is_reported_and_keeps_the_dialog_open) {
@@ -114,7 +117,7 @@ TEST_P(award_method_dialog, a_failed_save_is_reported_and_keeps_the_dialog_open)
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_NE(texts[0].find("方案代号 10 已存在"), std::string::npos) << texts[0];
   EXPECT_EQ(texts[0].find("constraint"), std::string::npos) << texts[0];
-  EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 30"), "电饭煲");
+  EXPECT_EQ(stored(30, "mdname"), "电饭煲");
   EXPECT_EQ(row_count("t_member_award_method"), 3);
   EXPECT_EQ(dw.getitemstring(dw.find("mdname=\"电压力锅\"", 1, 3), "mdname"), "电压力锅");
 
@@ -124,7 +127,7 @@ TEST_P(award_method_dialog, a_failed_save_is_reported_and_keeps_the_dialog_open)
   click(w->cb_ok);
   EXPECT_FALSE(w->is_closed());
   EXPECT_EQ(shown_boxes().size(), 1u);
-  EXPECT_EQ(scalar_text("SELECT mdname FROM t_member_award_method WHERE methodid = 30"), "别处改过");
+  EXPECT_EQ(stored(30, "mdname"), "别处改过");
 }
 
 TEST_P(award_method_dialog, cancel_with_edits_asks_whether_to_save) {
@@ -144,7 +147,7 @@ TEST_P(award_method_dialog, cancel_with_edits_asks_whether_to_save) {
   answer_next_boxes({2});  // no: the edits are dropped
   click(w->cb_cancel);
   EXPECT_TRUE(w->is_closed());
-  EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 10"), 150);
+  EXPECT_EQ(stored(10, "mdintegral"), "150");
 
   auto w2 = open_dialog();
   ASSERT_TRUE(w2);
@@ -153,7 +156,7 @@ TEST_P(award_method_dialog, cancel_with_edits_asks_whether_to_save) {
   answer_next_boxes({1});  // yes: saved, then closed
   click(w2->cb_cancel);
   EXPECT_TRUE(w2->is_closed());
-  EXPECT_EQ(scalar_long("SELECT mdintegral FROM t_member_award_method WHERE methodid = 10"), 120);
+  EXPECT_EQ(stored(10, "mdintegral"), "120");
 
   // Without edits, Cancel just closes.
   auto w3 = open_dialog();
