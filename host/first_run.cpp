@@ -148,6 +148,20 @@ int bring_schema_up_to_date(uo_transaction& tr, std::string& note, std::string& 
       error = "the database " + shown + versions + "; no upgrade was tried: " + tr.sqlerrtext;
       return -1;
     }
+    // Another terminal starting on the same file may have upgraded it meanwhile. The version is
+    // read again under the write lock, which the upgrade keeps until it commits; found done, the
+    // spare copy goes and no upgrade is reported. (The copy cannot be made under that lock: a
+    // connection writing to its database cannot copy it.)
+    if (tr.begin() != 0) {
+      error = "the database " + shown + versions + "; no upgrade was tried: " + tr.sqlerrtext;
+      return -1;
+    }
+    if (m->module->stored_schema_version(tr) == wanted) {
+      tr.rollback();
+      std::error_code ec;
+      std::filesystem::remove(copy, ec);
+      continue;
+    }
     if (m->module->create_schema(tr) < 0) {
       error = "cannot upgrade the " + m->name + " module's tables in " + shown + " from version " +
               std::to_string(stored) + " to " + std::to_string(wanted) +

@@ -320,8 +320,9 @@ int run_statements(uo_transaction& tr, const std::vector<std::string>& statement
 
 int upgrade_schema(const schema_decl& s, uo_transaction& tr, const upgrade_observer& observe) {
   // The version is read inside the unit: a second set-up at once waits (SQLite's write lock,
-  // PostgreSQL's advisory lock) and then finds the upgrade done.
-  if (tr.begin() != 0) return -1;
+  // PostgreSQL's advisory lock) and then finds the upgrade done. A unit the caller opened to read
+  // the version under that lock is the upgrade's own.
+  if (!tr.in_transaction() && tr.begin() != 0) return -1;
   if (tr.kind() == backend::postgres && tr.execute(postgres_setup_lock) < 0) return roll_back(tr);
   const int from = stored_version(s, tr);
   if (from < 0) return roll_back(tr);

@@ -106,8 +106,8 @@ int stored_version(const schema_decl& s, uo_transaction& tr);
 // Called before each statement of an upgrade (a progress report; tests stop the process there).
 using upgrade_observer = std::function<void(std::string_view statement)>;
 
-// Creates what is missing and upgrades an older layout to s.version, in one transaction that is
-// committed at the end or rolled back whole. A newer layout than s.version is refused and nothing
+// Creates what is missing and upgrades an older layout to s.version, in one transaction (the
+// caller's, when one is open) that is committed at the end or rolled back whole. A newer layout than s.version is refused and nothing
 // is written. On PostgreSQL the terminal role's rights are set afresh. 0, or -1 with tr's
 // sqlerrtext naming the statement that failed.
 int upgrade_schema(const schema_decl& s, uo_transaction& tr, const upgrade_observer& observe = {});

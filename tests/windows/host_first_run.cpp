@@ -2,8 +2,10 @@
 // database of someone else is left alone; the shop's ini file is written once.
 
 #include <QTemporaryDir>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "data/schema.h"
 #include "framework/db/sqlite_file.h"
@@ -126,6 +128,25 @@ TEST_P(host_first_run, a_terminal_start_meets_older_and_newer_layouts) {
             std::string::npos)
       << error;
   EXPECT_EQ(scalar_text("SELECT CAST(version AS VARCHAR(20)) FROM t_schema_version"), newer);
+}
+
+// Two terminals starting at once on one old file: the second waits for the first's upgrade, then
+// neither copies the file nor reports an upgrade it did not make.
+TEST_P(host_first_run, a_second_terminal_starting_at_once_finds_the_upgrade_done) {
+  if (kind() != backend::sqlite) GTEST_SKIP() << "a terminal upgrades only its own SQLite file";
+  std::string error, note = "unset", second_error;
+  ASSERT_TRUE(load_old_layout(admin(), release_1_0_0, error)) << error;
+  // The first terminal is upgrading: it holds the write lock until its upgrade commits.
+  ASSERT_EQ(admin().begin(), 0);
+  auto second = connect_another();
+  int rc = -2;
+  std::thread start([&] { rc = bring_schema_up_to_date(*second, note, second_error); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_EQ(create_schema(admin()), 0) << admin().sqlerrtext;
+  start.join();
+  EXPECT_EQ(rc, 0) << second_error;
+  EXPECT_EQ(note, "");
+  EXPECT_FALSE(std::filesystem::exists(sqlite_file_of(url()) + ".v2.bak"));
 }
 
 }  // namespace
