@@ -8,9 +8,6 @@
 #include "framework/runtime/runtime.h"
 
 namespace {
-// The current row's colour: yellow, as a long colour (red + green * 256 + blue * 65536).
-constexpr long rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
-
 // Size of the dialog and its parts, host units.
 constexpr int k_width = 2770, k_height = 1260;
 constexpr int k_member_y = 12, k_member_height = 64;
@@ -48,7 +45,7 @@ void w_member_award_control::kpo_preopen() {
 void w_member_award_control::kpo_postopen() {
   w_dialog::kpo_postopen();
   kpo_refresh();
-  dw_1->of_set_currentrow_background(rgb(255, 255, 0));
+  dw_1->of_set_currentrow_background(u_wsk_dw::rgb(255, 255, 0));  // yellow
   dw_1->setfocus();
 }
 

@@ -1,9 +1,6 @@
 #include "award/w_member_award_method.h"
 
 namespace {
-// The current row's colour: yellow, as a long colour (red + green * 256 + blue * 65536).
-constexpr long rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
-
 // Size of the dialog and of its grid, host units.
 constexpr int k_width = 2770, k_height = 1400;
 constexpr int k_list_x = 9, k_list_y = 12, k_list_width = 2721, k_list_height = 1180;
@@ -37,7 +34,7 @@ void w_member_award_method::kpo_preopen() {
 void w_member_award_method::kpo_postopen() {
   w_dialog::kpo_postopen();
   (void)dw_1->of_retrieve();  // a failed read is reported by the control
-  dw_1->of_set_currentrow_background(rgb(255, 255, 0));
+  dw_1->of_set_currentrow_background(u_wsk_dw::rgb(255, 255, 0));  // yellow
 }
 
 int w_member_award_method::kpo_default() {

@@ -42,7 +42,7 @@ void w_member_sale_sum::kpo_postopen() {
   w_dialog::kpo_postopen();
   wf_show_member();
   (void)dw_1->of_retrieve();  // a failed read is reported by the control
-  dw_1->of_set_currentrow_background(255 + 255 * 256);
+  dw_1->of_set_currentrow_background(u_wsk_dw::rgb(255, 255, 0));  // yellow
   wf_show_total();
 }
 

@@ -39,7 +39,7 @@ void w_choose_member::kpo_preopen() {
 
 void w_choose_member::kpo_postopen() {
   w_dialog::kpo_postopen();
-  dw_1->of_set_currentrow_background(255 + 255 * 256);  // yellow: red 255, green 255, blue 0
+  dw_1->of_set_currentrow_background(u_wsk_dw::rgb(255, 255, 0));  // yellow
 }
 
 int w_choose_member::kpo_default() {

@@ -41,6 +41,8 @@ class u_wsk_dw : public QWidget {
   int64_t of_get_id(int64_t row) const;
   DV_CHECKED int of_update();                              // raises kpo_update
   void of_set_currentrow_background(long rgb);  // colour of the current row
+  // A colour as the host passes it, one long: red + green * 256 + blue * 65536.
+  static constexpr long rgb(int r, int g, int b) { return r + g * 256L + b * 65536L; }
 
   // Raise the events to the window (control_events): rows read; update's result.
   DV_CHECKED long kpo_retrieve();
